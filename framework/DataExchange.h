@@ -1,0 +1,27 @@
+// Dialog data exchange: moves values between a dialog's members and its controls.
+#pragma once
+#include "framework/Wnd.h"
+
+class CDialog;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dialog, BOOL saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+
+    BOOL m_bSaveAndValidate;  // TRUE: controls to members, with validation
+    CDialog* m_pDlgWnd;       // we don't own it
+
+    // The control that the last exchange worked on, for the focus after a failure.
+    HWND PrepareCtrl(int id);
+    // Ends the exchange with failure: the focus goes to the last control.
+    [[noreturn]] void Fail();
+
+private:
+    HWND m_hWndLastControl = nullptr;
+};
+
+// Thrown by CDataExchange::Fail, caught by UpdateData.
+struct CUserException {};
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);

@@ -1,0 +1,77 @@
+#include "framework/WinApp.h"
+
+#include <commctrl.h>
+
+#include "framework/Wnd.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp(const char*)
+{
+    g_app = this;
+    m_hInstance = ::GetModuleHandleA(nullptr);
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this) g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+HINSTANCE AfxGetInstanceHandle() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle() { return ::GetModuleHandleA(nullptr); }
+
+const char* AfxGetAppName()
+{
+    static CString name = [] {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        // Multibyte-aware: a trail byte 0x5C is no separator.
+        const char* base = path;
+        const char* dot = nullptr;
+        for (const char* p = path; *p; p = ::CharNextA(p)) {
+            if (*p == '\\' || *p == '/') { base = p + 1; dot = nullptr; }
+            else if (*p == '.') dot = p;
+        }
+        return dot ? CString(base, static_cast<int>(dot - base)) : CString(base);
+    }();
+    return name;
+}
+
+CString AfxLoadString(UINT id)
+{
+    char buffer[1024] = {};
+    const int length = ::LoadStringA(AfxGetResourceHandle(), id, buffer, sizeof buffer);
+    return CString(buffer, length > 0 ? length : 0);
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT)
+{
+    HWND owner = nullptr;
+    if (CWnd* main = AfxGetMainWnd(); main && ::IsWindow(main->m_hWnd)) {
+        owner = ::GetLastActivePopup(main->m_hWnd);
+    } else {
+        owner = ::GetActiveWindow();
+    }
+    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
+    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+}
+
+int AfxMessageBox(UINT promptId, UINT type, UINT helpId)
+{
+    return AfxMessageBox(AfxLoadString(promptId), type, helpId);
+}
+
+int AfxWinMain(HINSTANCE)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    int exitCode = 0;
+    if (!app->InitInstance()) exitCode = app->ExitInstance();
+    return exitCode;
+}

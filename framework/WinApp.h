@@ -1,0 +1,45 @@
+// The application object, and the framework's global helpers that the program uses.
+#pragma once
+#include <windows.h>
+
+#include "framework/AfxString.h"
+
+class CWnd;
+
+class CWinApp {
+public:
+    explicit CWinApp(const char* appName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Returns FALSE when the program should end without a message loop of its own.
+    virtual BOOL InitInstance() { return FALSE; }
+    virtual int ExitInstance() { return 0; }
+
+    CWnd* m_pMainWnd = nullptr;  // we don't own it
+    HINSTANCE m_hInstance = nullptr;
+
+protected:
+    // These two exist for compatibility; everything they used to switch on is on.
+    void AfxEnableControlContainer() {}
+    BOOL Enable3dControlsStatic() { return TRUE; }
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+// The program file's name without its extension: the caption of every message box.
+const char* AfxGetAppName();
+
+// Modal to the main window (or to whatever popup of it is active); adds the
+// exclamation icon to boxes that name no icon.
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = 0);
+
+// Loads a string from the program's string table (empty when missing).
+CString AfxLoadString(UINT id);
+
+// Runs the application: what WinMain does.
+int AfxWinMain(HINSTANCE instance);

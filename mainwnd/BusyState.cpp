@@ -1,0 +1,33 @@
+// The busy state: while a survey runs, the window cannot be closed and the
+// survey, export and exit commands are greyed.
+#include "mainwnd/LinkSurveyDlg.h"
+
+#include "res/resource.h"
+
+void CLinkSurveyDlg::SetBusyState(int enable)
+{
+    // Menus belong to the window's thread: the worker hands the change over and waits.
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+        ::SendMessageA(m_hWnd, WM_LIRVAN_SETBUSY, static_cast<WPARAM>(enable), 0);
+        return;
+    }
+    const UINT state = MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED);
+    if (HMENU systemMenu = GetSystemMenu(FALSE)) ::EnableMenuItem(systemMenu, SC_CLOSE, state);
+    if (HMENU menu = GetMenu()) {
+        for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT}) {
+            ::EnableMenuItem(menu, command, state);
+        }
+    }
+}
+
+LRESULT CLinkSurveyDlg::OnSetBusyState(WPARAM enable, LPARAM)
+{
+    SetBusyState(static_cast<int>(enable));
+    return 0;
+}
+
+bool CLinkSurveyDlg::IsCloseGreyed() const
+{
+    HMENU systemMenu = GetSystemMenu(FALSE);
+    return systemMenu && (::GetMenuState(systemMenu, 6, MF_BYPOSITION) & 0xFF) != 0;
+}

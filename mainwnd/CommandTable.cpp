@@ -1,0 +1,11 @@
+// Binds the main window's menu commands, accelerators and list notifications.
+#include "mainwnd/LinkSurveyDlg.h"
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CLinkSurveyDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_SIZE()
+    ON_COMMAND(ID_FILE_EXIT, OnCancel)
+    ON_MESSAGE(WM_LIRVAN_SETBUSY, OnSetBusyState)
+END_MESSAGE_MAP()

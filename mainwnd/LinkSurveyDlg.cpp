@@ -1,0 +1,84 @@
+#include "mainwnd/LinkSurveyDlg.h"
+
+#include "framework/DataExchange.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+CLinkSurveyDlg::CLinkSurveyDlg() : CDialog(IDD_MAIN, nullptr)
+{
+    m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_font.Attach(::CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                "ＭＳ Ｐゴシック"));
+}
+
+CLinkSurveyDlg::~CLinkSurveyDlg()
+{
+    // The window goes before the font it draws with.
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    m_listCtrl.Detach();
+}
+
+void CLinkSurveyDlg::DoDataExchange(CDataExchange* dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_LINK_LIST, m_listCtrl);
+}
+
+BOOL CLinkSurveyDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_bScanning = 0;
+
+    m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+    m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    RECT client;
+    GetClientRect(&client);
+    m_listCtrl.MoveWindow(client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
+
+    InsertColumns(m_listCtrl);
+    FitColumnsToWindow(m_listCtrl);
+
+    char windowsDir[MAX_PATH] = {};
+    m_strFolder = ::GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0 ? CString(windowsDir) : CString("c:");
+    SetWindowText(m_strFolder + "\\ - Lirvan");
+    return TRUE;
+}
+
+void CLinkSurveyDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(&client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &ps);
+}
+
+HCURSOR CLinkSurveyDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CLinkSurveyDlg::OnSize(UINT, int cx, int cy)
+{
+    // Not bound yet while the dialog is being created.
+    if (m_listCtrl.m_hWnd) m_listCtrl.MoveWindow(0, 0, cx, cy, TRUE);
+}
+
+void CLinkSurveyDlg::OnCancel()
+{
+    // The worker uses this window until it ends: never destroy it under a survey,
+    // whoever asks (a WM_CLOSE from outside included).
+    if (IsCloseGreyed()) return;
+    DestroyWindow();
+}

@@ -1,0 +1,74 @@
+# Sourced by the other scripts: a project-owned Wine prefix in the Japanese
+# locale, and an X display (a virtual one when none is set).
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${LIRVAN_BUILD_DIR:-$ROOT/build}"
+WINE="${LIRVAN_WINE:-/usr/lib/wine/wine64}"
+WINESERVER="${LIRVAN_WINESERVER:-/usr/lib/wine/wineserver}"
+export WINEPREFIX="${LIRVAN_WINEPREFIX:-$BUILD_DIR/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Only LC_ALL makes Wine's ANSI code page 932.
+export LC_ALL=ja_JP.UTF-8
+
+# Starts Xvfb when there is no display; the caller stops it with stop_display.
+XVFB_PID=""
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+  local n
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    echo "No X display was set: started a virtual one (Xvfb) on $DISPLAY." >&2
+    return
+  done
+  echo "Could not start a virtual X display." >&2
+  exit 1
+}
+
+stop_display() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# Starts the Wine server on its own, writing nowhere: a Wine program that has to
+# start it hands it its output, and whoever reads that through a pipe would wait
+# for the server to exit.
+start_wineserver() {
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wineserver() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+# Creates the prefix once: every program runs in one virtual desktop (so windows
+# have captions without a window manager), and the Japanese faces map to IPA fonts.
+ensure_prefix() {
+  if [ -f "$WINEPREFIX/.lirvan-ready" ]; then return; fi
+  mkdir -p "$WINEPREFIX"
+  start_wineserver
+  "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
+  local reg="$WINEPREFIX/lirvan-setup.reg"
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1200x860"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"MS UI Gothic"="IPAPGothic"
+REG
+  "$WINE" regedit "$reg" >/dev/null 2>&1 </dev/null
+
+  touch "$WINEPREFIX/.lirvan-ready"
+}

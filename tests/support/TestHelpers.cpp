@@ -1,0 +1,153 @@
+#include "support/TestHelpers.h"
+
+#include "framework/Wnd.h"
+
+bool PumpPending()
+{
+    MSG msg;
+    bool quit = false;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            continue;
+        }
+        if (!AfxPreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return !quit;
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (condition()) return true;
+        if (::GetTickCount() - start > timeoutMs) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PressKey(HWND target, UINT key, bool alt)
+{
+    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
+    const LPARAM altBit = alt ? (1 << 29) : 0;
+    ::PostMessageA(target, down, key, 1 | altBit);
+    ::PostMessageA(target, up, key, 1 | altBit | (1u << 30) | (1u << 31));
+    PumpPending();
+}
+
+UINT MenuState(HMENU menu, UINT command) { return ::GetMenuState(menu, command, MF_BYCOMMAND); }
+
+std::string Utf8(const std::string& sjis)
+{
+    int wide = ::MultiByteToWideChar(932, 0, sjis.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(932, 0, sjis.c_str(), -1, &w[0], wide);
+    int narrow = ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(narrow), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &out[0], narrow, nullptr, nullptr);
+    if (!out.empty()) out.pop_back();
+    return out;
+}
+
+#include "framework/WinApp.h"
+
+std::string AppCaption() { return AfxGetAppName(); }
+
+DialogAnswerer::DialogAnswerer(std::string caption, int buttonId, DWORD timeoutMs)
+    : m_caption(std::move(caption)), m_buttonId(buttonId), m_timeoutMs(timeoutMs)
+{
+    m_thread = ::CreateThread(nullptr, 0, &DialogAnswerer::Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    if (m_thread) {
+        // Keep dispatching while the watcher finishes: it may be talking to our windows.
+        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            PumpPending();
+        }
+        ::CloseHandle(m_thread);
+    }
+}
+
+bool DialogAnswerer::WaitAnswered(DWORD timeoutMs)
+{
+    return PumpUntil([this] { return Answered(); }, timeoutMs);
+}
+
+namespace {
+struct DialogSearch {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd)) return TRUE;
+    char className[64] = {};
+    ::GetClassNameA(hWnd, className, sizeof className);
+    char title[512] = {};
+    ::GetWindowTextA(hWnd, title, sizeof title);
+    if (std::string(className) == "#32770" && *search->caption == title) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM param)
+{
+    char className[64] = {};
+    ::GetClassNameA(hWnd, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0) {
+        char text[2048] = {};
+        ::GetWindowTextA(hWnd, text, sizeof text);
+        if (text[0]) {
+            auto* out = reinterpret_cast<std::string*>(param);
+            if (!out->empty()) *out += "\n";
+            *out += text;
+        }
+    }
+    return TRUE;
+}
+}  // namespace
+
+DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
+{
+    auto* self = static_cast<DialogAnswerer*>(param);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < self->m_timeoutMs) {
+        DialogSearch search{&self->m_caption, nullptr};
+        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            ::Sleep(50);  // let the dialog finish its initialisation
+            std::string text;
+            ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
+            self->m_text = text;
+            self->m_owner = ::GetWindow(search.found, GW_OWNER);
+            const LRESULT def = ::SendMessageA(search.found, DM_GETDEFID, 0, 0);
+            self->m_defaultButton = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
+            if (self->m_buttonId == 0) {
+                HWND focus = ::GetDlgItem(search.found, self->m_defaultButton);
+                ::PostMessageA(focus ? focus : search.found, WM_KEYDOWN, VK_RETURN, 1);
+                ::PostMessageA(focus ? focus : search.found, WM_KEYUP, VK_RETURN, 0xC0000001);
+            } else {
+                HWND button = ::GetDlgItem(search.found, self->m_buttonId);
+                ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(self->m_buttonId, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(button));
+            }
+            ::InterlockedExchange(&self->m_answered, 1);
+            return 0;
+        }
+        ::Sleep(30);
+    }
+    return 1;
+}

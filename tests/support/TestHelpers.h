@@ -1,0 +1,57 @@
+// Helpers for driving real windows under test: pumping, waiting on conditions,
+// answering message boxes.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Dispatches every pending message the way the modal loop does (through the
+// PreTranslateMessage chain). Returns FALSE when a WM_QUIT was taken.
+bool PumpPending();
+
+// Pumps until the condition holds or the time runs out; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// Posts a key press (down and up) to a window and pumps it through.
+void PressKey(HWND target, UINT key, bool alt = false);
+
+// Reads a menu item's state by command.
+UINT MenuState(HMENU menu, UINT command);
+
+// The UTF-8 text of a Shift-JIS byte string, for readable failure messages.
+std::string Utf8(const std::string& sjis);
+
+// Watches, on a thread of its own, for the next dialog (a message box or any
+// #32770 window) of this process whose caption equals `caption`, remembers its
+// texts and presses the button `buttonId` (0: presses Enter, the default button).
+class DialogAnswerer {
+public:
+    DialogAnswerer(std::string caption, int buttonId, DWORD timeoutMs = 15000);
+    ~DialogAnswerer();
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+    // Waits (pumping this thread) until the dialog was answered or the time ran out.
+    bool WaitAnswered(DWORD timeoutMs = 15000);
+    bool Answered() const { return m_answered != 0; }
+    // The texts of the dialog's static controls, joined by "\n" (Shift-JIS).
+    std::string Text() const { return m_text; }
+    // The default button the dialog reported (DM_GETDEFID), 0 when none.
+    int DefaultButton() const { return m_defaultButton; }
+    HWND Owner() const { return m_owner; }
+
+private:
+    static DWORD WINAPI Watch(LPVOID self);
+    std::string m_caption;
+    int m_buttonId;
+    DWORD m_timeoutMs;
+    HANDLE m_thread = nullptr;
+    volatile LONG m_answered = 0;
+    std::string m_text;
+    int m_defaultButton = 0;
+    HWND m_owner = nullptr;
+};
+
+// The application name every message box carries as caption.
+std::string AppCaption();
