@@ -4,6 +4,13 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
+CString MainWindowTitle(const CString& folder) { return folder + "\\ - Lirvan"; }
+
+POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
+{
+    return POINT{(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
+}
+
 CLinkSurveyDlg::CLinkSurveyDlg() : CDialog(IDD_MAIN, nullptr)
 {
     m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -44,7 +51,7 @@ BOOL CLinkSurveyDlg::OnInitDialog()
 
     char windowsDir[MAX_PATH] = {};
     m_strFolder = ::GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0 ? CString(windowsDir) : CString("c:");
-    SetWindowText(m_strFolder + "\\ - Lirvan");
+    SetWindowText(MainWindowTitle(m_strFolder));
     return TRUE;
 }
 
@@ -61,9 +68,8 @@ void CLinkSurveyDlg::OnPaint()
     const int iconHeight = ::GetSystemMetrics(SM_CYICON);
     RECT client;
     GetClientRect(&client);
-    const int x = (client.right - client.left - iconWidth + 1) / 2;
-    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
+    const POINT at = CenteredIconOrigin(client.right - client.left, client.bottom - client.top, iconWidth, iconHeight);
+    ::DrawIcon(dc, at.x, at.y, m_hIcon);
     ::EndPaint(m_hWnd, &ps);
 }
 

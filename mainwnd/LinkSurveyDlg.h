@@ -68,5 +68,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The main window's title for a survey folder: the folder exactly as given, then "\ - Lirvan".
+CString MainWindowTitle(const CString& folder);
+
+// Where the minimised window draws its icon: centred, truncating toward zero.
+POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
+
 // The run-size text of a show command (survey/TableColumns.cpp).
 const char* ShowCmdName(int showCmd);

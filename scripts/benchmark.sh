@@ -9,7 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$ROOT/scripts/wine-env.sh"
 ensure_display
 ensure_prefix
-start_wineserver
+start_desktop
 status=0
 "$WINE" "$BUILD_DIR/tests/benchmark.exe" "${1:-0}" ${2:+"$2"} </dev/null || status=$?
 stop_wineserver

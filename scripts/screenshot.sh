@@ -12,7 +12,7 @@ shift || true
 . "$ROOT/scripts/wine-env.sh"
 ensure_display
 ensure_prefix
-start_wineserver
+start_desktop
 "$WINE" "$BUILD_DIR/Lirvan.exe" >/dev/null 2>&1 &
 app=$!
 WINTOOL="$WINE $BUILD_DIR/tests/wintool.exe"

@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$ROOT/scripts/wine-env.sh"
 ensure_display
 ensure_prefix
-start_wineserver
+start_desktop
 status=0
 (cd "$BUILD_DIR" && ctest --output-on-failure "$@") || status=$?
 stop_wineserver

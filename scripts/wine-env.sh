@@ -41,6 +41,16 @@ start_wineserver() {
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
 }
 
+# Wine's helper processes (services, the desktop) start with the first program and
+# take over its output; ctest and scripts read that through pipes and would wait for
+# them. Start them first, writing nowhere, and keep the desktop alive meanwhile.
+start_desktop() {
+  start_wineserver
+  "$WINE" "$BUILD_DIR/tests/wintool.exe" hold >/dev/null 2>&1 </dev/null &
+  local i
+  for i in $(seq 1 100); do pgrep -f 'explorer.exe /desktop' >/dev/null && break; sleep 0.1; done
+}
+
 stop_wineserver() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
 }

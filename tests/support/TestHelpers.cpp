@@ -30,14 +30,23 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-void PressKey(HWND target, UINT key, bool alt)
+void PressKey(HWND target, UINT key, bool alt, bool ctrl)
 {
+    BYTE saved[256] = {};
+    ::GetKeyboardState(saved);
+    BYTE held[256];
+    memcpy(held, saved, sizeof held);
+    held[VK_CONTROL] = held[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    held[VK_MENU] = held[VK_LMENU] = alt ? 0x80 : 0;
+    ::SetKeyboardState(held);
+
     const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
     const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
     const LPARAM altBit = alt ? (1 << 29) : 0;
     ::PostMessageA(target, down, key, 1 | altBit);
     ::PostMessageA(target, up, key, 1 | altBit | (1u << 30) | (1u << 31));
     PumpPending();
+    ::SetKeyboardState(saved);
 }
 
 UINT MenuState(HMENU menu, UINT command) { return ::GetMenuState(menu, command, MF_BYCOMMAND); }

@@ -13,8 +13,9 @@ bool PumpPending();
 // Pumps until the condition holds or the time runs out; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
-// Posts a key press (down and up) to a window and pumps it through.
-void PressKey(HWND target, UINT key, bool alt = false);
+// Posts a key press (down and up) to a window and pumps it through. With ctrl,
+// the thread's keyboard state holds Ctrl down meanwhile, as accelerators look at it.
+void PressKey(HWND target, UINT key, bool alt = false, bool ctrl = false);
 
 // Reads a menu item's state by command.
 UINT MenuState(HMENU menu, UINT command);

@@ -5,6 +5,7 @@
 //   wintool key TITLE_PART VK [ctrl]          posts a key press to the window's focus (or the window)
 //   wintool close TITLE_PART                  posts WM_CLOSE
 //   wintool dblclick TITLE_PART ROW           double-clicks a row of the main window's list
+//   wintool hold                              keeps the Wine desktop alive until killed
 #include <windows.h>
 #include <commctrl.h>
 
@@ -41,6 +42,12 @@ HWND FindTitled(const char* part, DWORD timeoutMs)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "hold") == 0) {
+        // The desktop process ends with the last program that uses it, and a new one
+        // would inherit whatever output the next program has: keep one user all along.
+        ::GetDesktopWindow();
+        ::Sleep(INFINITE);
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: wintool wait|command|key|close|dblclick TITLE_PART [ARG]\n");
         return 2;

@@ -1,0 +1,179 @@
+// The main window as it starts: title, table, list style and font, resizing,
+// column fitting, and how the window and the program end.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/MainWindowFixture.h"
+#include "survey/TableColumns.h"
+
+namespace {
+std::string HeaderText(HWND list, int index)
+{
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+    char text[256] = {};
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(header, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+int ColumnWidth(HWND list, int column)
+{
+    return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+// Records the width parameter of every LVM_SETCOLUMNWIDTH that reaches the list.
+std::vector<LPARAM> g_widthParams;
+WNDPROC g_listProc = nullptr;
+LRESULT CALLBACK RecordWidths(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == LVM_SETCOLUMNWIDTH) g_widthParams.push_back(lParam);
+    return ::CallWindowProcA(g_listProc, hWnd, message, wParam, lParam);
+}
+}  // namespace
+
+using StartUp = MainWindowTest;
+
+TEST_F(StartUp, TitleIsTheWindowsDirectoryFollowedByTheProductName)
+{
+    char windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryA(windows, MAX_PATH));
+    EXPECT_EQ(std::string(windows) + "\\ - Lirvan", WindowText(Main()));
+    EXPECT_EQ(std::string(windows), dlg->m_strFolder.str());
+}
+
+TEST(MainWindowTitle, UsesTheFolderExactlyAsGivenEvenWithATrailingBackslash)
+{
+    EXPECT_EQ("C:\\windows\\ - Lirvan", MainWindowTitle("C:\\windows").str());
+    EXPECT_EQ("X:\\\\ - Lirvan", MainWindowTitle("X:\\").str());
+    EXPECT_EQ("c:\\ - Lirvan", MainWindowTitle("c:").str());
+}
+
+TEST_F(StartUp, TableHasTheEightHeadersInOrder)
+{
+    const char* expected[] = {"ショートカットのパス", "リンク先", "引数", "作業フォルダ",
+                              "ショートカットキー", "実行時の大きさ", "アイコンのパス", "アイコンのインデックス"};
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    ASSERT_EQ(8, ::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(expected[i], HeaderText(List(), i)) << "column " << i;
+    EXPECT_EQ(0, RowCount());
+}
+
+TEST_F(StartUp, ListHasItsStylesAndFont)
+{
+    EXPECT_EQ(0x421, ::SendMessageA(List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    // A report list with single selection, no sort style, a clickable header.
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(List(), GWL_STYLE));
+    const DWORD expected = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | WS_TABSTOP;
+    EXPECT_EQ(expected, style & (expected | LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_NOSORTHEADER));
+
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0));
+    ASSERT_NE(nullptr, font);
+    LOGFONTA logFont = {};
+    ASSERT_EQ(static_cast<int>(sizeof logFont), ::GetObjectA(font, sizeof logFont, &logFont));
+    EXPECT_EQ("ＭＳ Ｐゴシック", std::string(logFont.lfFaceName));
+    EXPECT_EQ(SHIFTJIS_CHARSET, logFont.lfCharSet);
+    EXPECT_EQ(12, logFont.lfHeight);
+    EXPECT_EQ(FW_NORMAL, logFont.lfWeight);
+}
+
+TEST_F(StartUp, WindowCarriesTheProgramIconBigAndSmall)
+{
+    HICON big = reinterpret_cast<HICON>(::SendMessageA(Main(), WM_GETICON, ICON_BIG, 0));
+    HICON small = reinterpret_cast<HICON>(::SendMessageA(Main(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_NE(nullptr, big);
+    EXPECT_EQ(big, small);
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(big),
+              reinterpret_cast<HCURSOR>(::SendMessageA(Main(), WM_QUERYDRAGICON, 0, 0)));
+}
+
+TEST_F(StartUp, ColumnsAreSpreadOverTheListAtStart)
+{
+    RECT outer;
+    ::GetWindowRect(List(), &outer);
+    const int share = (outer.right - outer.left) / 8;
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(share, ColumnWidth(List(), i)) << "column " << i;
+    EXPECT_EQ(share - 30, ColumnWidth(List(), 7));
+}
+
+using Resizing = MainWindowTest;
+
+TEST_F(Resizing, ListFillsTheClientAreaAndColumnWidthsStay)
+{
+    std::vector<int> before;
+    for (int i = 0; i < 8; ++i) before.push_back(ColumnWidth(List(), i));
+
+    for (int show : {SW_MAXIMIZE, SW_RESTORE}) {
+        ::ShowWindow(Main(), show);
+        PumpPending();
+        RECT client, list;
+        ::GetClientRect(Main(), &client);
+        ::GetWindowRect(List(), &list);
+        ::MapWindowPoints(HWND_DESKTOP, Main(), reinterpret_cast<POINT*>(&list), 2);
+        EXPECT_EQ(client.left, list.left);
+        EXPECT_EQ(client.top, list.top);
+        EXPECT_EQ(client.right, list.right);
+        EXPECT_EQ(client.bottom, list.bottom);
+    }
+    ::SetWindowPos(Main(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    PumpPending();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(before[i], ColumnWidth(List(), i)) << "column " << i;
+}
+
+TEST_F(Resizing, MinimisingShrinksTheListToNothing)
+{
+    ::SendMessageA(Main(), WM_SIZE, SIZE_MINIMIZED, 0);
+    RECT list;
+    ::GetWindowRect(List(), &list);
+    EXPECT_EQ(0, list.right - list.left);
+    EXPECT_EQ(0, list.bottom - list.top);
+}
+
+TEST(CenteredIconOrigin, CentresWithDivisionTruncatingTowardZero)
+{
+    EXPECT_EQ(84, CenteredIconOrigin(200, 100, 32, 32).x);
+    EXPECT_EQ(34, CenteredIconOrigin(200, 100, 32, 32).y);
+    EXPECT_EQ(85, CenteredIconOrigin(201, 101, 32, 32).x);
+    // A client area smaller than the icon: (0 - 32 + 1) / 2 is -15, not -16.
+    EXPECT_EQ(-15, CenteredIconOrigin(0, 0, 32, 32).x);
+    EXPECT_EQ(-15, CenteredIconOrigin(0, 0, 32, 32).y);
+}
+
+using FitToWindow = MainWindowTest;
+
+TEST_F(FitToWindow, SpreadsTheListWidthOverTheColumns)
+{
+    for (int width : {800, 807}) {
+        ::MoveWindow(List(), 0, 0, width, 200, TRUE);
+        dlg->FitColumnsToWindow(dlg->m_listCtrl);
+        for (int i = 0; i < 7; ++i) EXPECT_EQ(100, ColumnWidth(List(), i)) << width << " px, column " << i;
+        EXPECT_EQ(70, ColumnWidth(List(), 7)) << width << " px";
+    }
+}
+
+TEST_F(FitToWindow, NarrowListsHandTheLastWidthOverAsItsLowSixteenBits)
+{
+    g_widthParams.clear();
+    g_listProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordWidths)));
+    struct Case { int share; LPARAM last; } cases[] = {{29, 0xFFFF}, {28, 0xFFFE}, {40, 10}};
+    for (const Case& c : cases) {
+        g_widthParams.clear();
+        ::MoveWindow(List(), 0, 0, c.share * 8, 200, TRUE);
+        dlg->FitColumnsToWindow(dlg->m_listCtrl);
+        ASSERT_EQ(9u, g_widthParams.size()) << "share " << c.share;
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(c.share, g_widthParams[i]) << "share " << c.share;
+        EXPECT_EQ(c.last, g_widthParams[8]) << "share " << c.share;
+    }
+    ::SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+}
