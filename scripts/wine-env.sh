@@ -62,9 +62,10 @@ ensure_prefix() {
   mkdir -p "$WINEPREFIX"
   start_wineserver
   "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
+  # Registry files in UTF-16 keep the Japanese face names intact.
   local reg="$WINEPREFIX/lirvan-setup.reg"
-  cat >"$reg" <<'REG'
-REGEDIT4
+  iconv -f UTF-8 -t UTF-16 >"$reg" <<'REG'
+Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -79,6 +80,8 @@ REGEDIT4
 "MS UI Gothic"="IPAPGothic"
 REG
   "$WINE" regedit "$reg" >/dev/null 2>&1 </dev/null
-
+  # Programs started from now on must see the desktop setting: restart the server
+  # (which also writes the registry out).
+  stop_wineserver
   touch "$WINEPREFIX/.lirvan-ready"
 }
