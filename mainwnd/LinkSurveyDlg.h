@@ -34,6 +34,7 @@ public:
     std::atomic<int> m_bScanning{0};  // the stop request: the worker reads it before every entry
     CListCtrl m_listCtrl;
     HICON m_hIcon = nullptr;
+    CString m_strScanFolder;  // the running survey's folder, copied by the start command
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

@@ -1,0 +1,101 @@
+// The survey: a worker walks the folder tree and appends one row per link file.
+#include <objbase.h>
+
+#include "framework/FileFind.h"
+#include "framework/Thread.h"
+#include "framework/WinApp.h"
+#include "mainwnd/LinkSurveyDlg.h"
+#include "res/resource.h"
+#include "survey/HotkeyNames.h"
+#include "survey/ShellLink.h"
+
+namespace {
+// In Shift-JIS a dot is never part of a double-byte character, and none of the
+// letters of lnk or pif can lead one, so comparing the last four bytes as ASCII
+// finds exactly the names that end in .lnk or .pif in any case.
+bool IsLinkFileName(const CString& name)
+{
+    if (name.GetLength() < 4) return false;
+    const char* tail = static_cast<const char*>(name) + name.GetLength() - 4;
+    return ::lstrcmpiA(tail, ".lnk") == 0 || ::lstrcmpiA(tail, ".pif") == 0;
+}
+}  // namespace
+
+void CLinkSurveyDlg::OnToolScan()
+{
+    HMENU menu = GetMenu();
+    if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_GRAYED);
+    m_bScanning = 1;
+    m_listCtrl.DeleteAllItems();
+    // The worker's own copy, taken here on this thread: the folder may be changed
+    // while the survey runs.
+    m_strScanFolder = m_strFolder;
+    if (!AfxBeginThread(&CLinkSurveyDlg::ScanThreadProc, this)) {
+        m_bScanning = 0;
+        if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_ENABLED);
+        AfxMessageBox("調査を開始できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
+{
+    const HRESULT com = ::CoInitialize(nullptr);
+    auto* dlg = static_cast<CLinkSurveyDlg*>(param);
+    if (!dlg) {
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        return static_cast<UINT>(-1);
+    }
+    dlg->SetBusyState(0);
+    // Without COM no link can be read: skip the walk, but leave the busy state all the same.
+    if (SUCCEEDED(com)) dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
+    // Cleared before the start command comes back, so it never clears a later survey's flag.
+    dlg->m_bScanning = 0;
+    dlg->SetBusyState(1);
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return 0;
+}
+
+void CLinkSurveyDlg::ScanFolder(CString folder, CListCtrl& list)
+{
+    const CString pattern = folder + "\\*.*";
+    if (pattern.GetLength() >= MAX_PATH) return;  // the platform takes no longer pattern
+    CFileFind finder;
+    if (!finder.FindFile(pattern)) return;
+    BOOL more = TRUE;
+    while (more) {
+        if (m_bScanning == 0) break;  // Esc: stop at every depth
+        more = finder.FindNextFile();
+        const CString name = finder.GetFileName();
+        if (name == "." || name == "..") continue;
+        if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+            ScanFolder(folder + "\\" + name, list);
+        } else if (IsLinkFileName(name)) {
+            AddShortcutRow(finder.GetFilePath(), list);
+            list.UpdateWindow();  // show the progress at once
+        }
+    }
+    finder.Close();
+}
+
+void CLinkSurveyDlg::AddShortcutRow(CString path, CListCtrl& list)
+{
+    ShortcutInfo info = {};
+    ::lstrcpynA(info.szLinkPath, path, MAX_PATH);
+    if (FAILED(ReadShellLink(m_hWnd, &info))) return;
+
+    CString iconIndex;
+    iconIndex.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
+    const CString hotkey = HotkeyToText(info.wHotkey);
+    const char* const cells[7] = {info.szTarget,        info.szArguments, info.szWorkDir, hotkey,
+                                  ShowCmdName(info.nShowCmd), info.szIconPath, iconIndex};
+
+    // Each call below runs on the window's own thread while this one waits.
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = list.GetItemCount();  // after every row: the list has no sort style
+    item.pszText = const_cast<char*>(static_cast<const char*>(path));
+    const int row = list.InsertItem(item);
+    if (row < 0) return;
+    for (int column = 1; column <= 7; ++column) list.SetItemText(row, column, cells[column - 1]);
+    list.SetItemData(row, info.wHotkey & 0xFFFF);
+}

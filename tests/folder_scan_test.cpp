@@ -1,0 +1,173 @@
+// Surveys of generated folder trees through the real start command.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "res/resource.h"
+#include "support/LinkFiles.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+// The links a survey must list, in the order the platform enumerates the tree.
+void ExpectedWalk(const std::string& folder, std::vector<std::string>* out)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ExpectedWalk(path, out);
+        } else if (name.size() >= 4 && (lstrcmpiA(name.c_str() + name.size() - 4, ".lnk") == 0 ||
+                                        lstrcmpiA(name.c_str() + name.size() - 4, ".pif") == 0)) {
+            if (name.find("invalid") == std::string::npos) out->push_back(path);
+        }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+}
+}  // namespace
+
+class SurveyTest : public MainWindowTest {
+protected:
+    void StartSurvey(const std::string& folder)
+    {
+        dlg->m_strFolder = folder.c_str();
+        PressKey(List(), VK_F5);
+    }
+    bool SurveyEnded() const { return MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED && !IsBusy(); }
+    void Survey(const std::string& folder)
+    {
+        StartSurvey(folder);
+        ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000)) << "the survey never ended";
+    }
+    std::vector<std::string> Paths() const
+    {
+        std::vector<std::string> paths;
+        for (int row = 0; row < RowCount(); ++row) paths.push_back(Cell(row, 0));
+        return paths;
+    }
+    DWORD ItemData(int row) const { return static_cast<DWORD>(dlg->m_listCtrl.GetItemData(row)); }
+    int RowOf(const std::string& path) const
+    {
+        for (int row = 0; row < RowCount(); ++row) if (Cell(row, 0) == path) return row;
+        return -1;
+    }
+
+    ComScope com;
+    TempTree tree;
+};
+
+TEST_F(SurveyTest, ListsEveryReadableLinkInWalkOrderWithItsCells)
+{
+    LinkSpec full;
+    full.arguments = "/a,/b";
+    full.workDir = "C:\\windows\\temp";
+    full.hotkey = 0x0641;  // Ctrl+Alt+A
+    full.iconPath = "C:\\windows\\system32\\shell32.dll";
+    full.iconIndex = 5;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("full.lnk"), full));
+    LinkSpec negative;
+    negative.iconIndex = -1;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("negative.lnk"), negative));
+    for (const char* name : {"readme.LNK", "App.Pif", ".lnk", "x.lnk2", "lnk", "x.lnk.txt"}) {
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path(name), LinkSpec())) << name;
+    }
+    tree.Folder("tools.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("tools.lnk\\inner.lnk"), LinkSpec()));
+    const std::string hidden = tree.Folder("hidden");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("hidden\\secret.lnk"), LinkSpec()));
+    ::SetFileAttributesA(tree.Path("hidden\\secret.lnk").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    ::SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    // 表 is 0x95 0x5C in Shift-JIS: its second byte is no path separator.
+    tree.Folder("表");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("表\\表.lnk"), LinkSpec()));
+    WriteTextFile(tree.Path("invalid.lnk"), "not a link");
+    tree.Folder("empty");
+
+    std::vector<std::string> expected;
+    ExpectedWalk(tree.Root(), &expected);
+    ASSERT_EQ(8u, expected.size());
+
+    Survey(tree.Root());
+    EXPECT_EQ(expected, Paths());
+
+    const int row = RowOf(tree.Path("full.lnk"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ("C:\\windows\\notepad.exe", Cell(row, 1));
+    EXPECT_EQ("/a,/b", Cell(row, 2));
+    EXPECT_EQ("C:\\windows\\temp", Cell(row, 3));
+    EXPECT_EQ("Ctrl + Alt + A", Cell(row, 4));
+    EXPECT_EQ("通常のウィンドウ", Cell(row, 5));  // what the service reports after loading
+    EXPECT_EQ("C:\\windows\\system32\\shell32.dll", Cell(row, 6));
+    EXPECT_EQ("5", Cell(row, 7));
+    EXPECT_EQ(0x0641u, ItemData(row));
+
+    const int plain = RowOf(tree.Path("negative.lnk"));
+    ASSERT_GE(plain, 0);
+    EXPECT_EQ("", Cell(plain, 2));
+    EXPECT_EQ("なし", Cell(plain, 4));
+    EXPECT_EQ("", Cell(plain, 6));
+    EXPECT_EQ("0", Cell(plain, 7));
+    EXPECT_EQ(0u, ItemData(plain));
+
+    EXPECT_GE(RowOf(tree.Path("表\\表.lnk")), 0) << "a path with 表 was not reported whole";
+}
+
+TEST_F(SurveyTest, EmptyOrMissingFoldersGiveAnEmptyTableAndLeaveTheBusyState)
+{
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("one.lnk"), LinkSpec()));
+    Survey(tree.Root());
+    ASSERT_EQ(1, RowCount());
+
+    for (const std::string& folder : {tree.Folder("empty"), tree.Path("missing")}) {
+        Survey(folder);
+        EXPECT_EQ(0, RowCount()) << folder;
+        EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), ID_FILE_EXIT));
+        EXPECT_EQ(0, dlg->m_bScanning.load());
+    }
+}
+
+TEST_F(SurveyTest, ASecondSurveyStartsFromAnEmptyTable)
+{
+    for (const char* name : {"a.lnk", "b.lnk", "c.pif"}) {
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path(name), LinkSpec()));
+    }
+    Survey(tree.Root());
+    ASSERT_EQ(3, RowCount());
+    Survey(tree.Root());
+    EXPECT_EQ(3, RowCount());
+}
+
+TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
+{
+    const int total = 80;
+    tree.Folder("many");
+    for (int i = 0; i < total; ++i) {
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("many\\link" + std::to_string(i) + ".lnk"), LinkSpec()));
+    }
+    StartSurvey(tree.Root());
+    ASSERT_TRUE(PumpUntil([this] { return RowCount() >= 2; }, 30000));
+
+    EXPECT_TRUE(IsBusy());
+    for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT}) {
+        EXPECT_EQ(static_cast<UINT>(MF_GRAYED), MenuState(Menu(), command)) << command;
+    }
+    for (UINT command : {ID_FILE_VIEW_LIST, ID_TOOL_FIT_WINDOW, ID_TOOL_FONT, ID_HELP_ABOUT}) {
+        EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), command)) << command;
+    }
+
+    const int before = RowCount();
+    PressKey(List(), VK_F5);  // greyed: would empty the table if delivered
+    EXPECT_GE(RowCount(), before);
+
+    PressKey(List(), VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 30000));
+    const int kept = RowCount();
+    EXPECT_GE(kept, before);
+    EXPECT_LT(kept, total) << "Esc did not stop the survey";
+    EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), ID_TOOL_SCAN));
+    PumpPending();
+    EXPECT_EQ(kept, RowCount()) << "rows arrived after the survey ended";
+}

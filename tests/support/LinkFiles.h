@@ -1,0 +1,50 @@
+// Real link files in temporary folders, made and read through the shell link service.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+struct LinkSpec {
+    std::string target = "C:\\windows\\notepad.exe";
+    std::string arguments;
+    std::string workDir;
+    WORD hotkey = 0;
+    int showCmd = SW_SHOWNORMAL;
+    std::string iconPath;
+    int iconIndex = 0;
+    std::string description;
+};
+
+// Writes a link file; the calling thread must have initialised COM.
+HRESULT MakeLink(const std::string& path, const LinkSpec& spec);
+// The description stored in a link file ("" when it cannot be read).
+std::string LinkDescription(const std::string& path);
+// The whole file, byte for byte.
+std::vector<unsigned char> FileBytes(const std::string& path);
+// The show command stored in a link file's header (offset 0x3C).
+int StoredShowCmd(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& bytes);
+
+// A fresh folder below the temporary folder, removed with everything in it.
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& Root() const { return m_root; }
+    std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
+    std::string Folder(const std::string& relative) const;  // creates it
+
+private:
+    std::string m_root;
+};
+
+// COM for the calling thread, for the life of the object.
+struct ComScope {
+    ComScope() { ::CoInitialize(nullptr); }
+    ~ComScope() { ::CoUninitialize(); }
+};
