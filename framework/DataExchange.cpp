@@ -2,6 +2,21 @@
 
 #include "framework/Dialog.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/WinApp.h"
+
+namespace {
+constexpr UINT kParseIntPrompt = 61712;   // "整数を入力してください。"
+constexpr UINT kIntRangePrompt = 61714;   // "%1 から %2 までの整数を入力してください。"
+constexpr int kMaxIntText = 31;
+
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
+}  // namespace
+
 HWND CDataExchange::PrepareCtrl(int id)
 {
     m_hWndLastControl = m_pDlgWnd->GetDlgItem(id);
@@ -20,4 +35,84 @@ void CDataExchange::Fail()
 void DDX_Control(CDataExchange* dx, int id, CWnd& control)
 {
     if (control.m_hWnd == nullptr) control.Attach(dx->PrepareCtrl(id));
+}
+
+void DDX_Text(CDataExchange* dx, int id, CString& value)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate) {
+        CWnd wnd;
+        wnd.Attach(control);
+        value = wnd.GetWindowText();
+        wnd.Detach();
+    } else {
+        ::SetWindowTextA(control, value);
+    }
+}
+
+bool AfxParseInt(const char* text, int* value)
+{
+    if (std::strlen(text) > static_cast<size_t>(kMaxIntText)) return false;
+    while (IsBlank(*text)) ++text;
+    const char* digits = (*text == '-' || *text == '+') ? text + 1 : text;
+    if (*digits < '0' || *digits > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    while (IsBlank(*end)) ++end;
+    if (*end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate) {
+        char text[64] = {};
+        ::GetWindowTextA(control, text, sizeof text);
+        if (!AfxParseInt(text, &value)) {
+            AfxMessageBox(kParseIntPrompt, MB_ICONEXCLAMATION);
+            dx->Fail();
+        }
+    } else {
+        CString text;
+        text.Format("%d", value);
+        ::SetWindowTextA(control, text);
+    }
+}
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate) {
+        index = static_cast<int>(::SendMessageA(control, CB_GETCURSEL, 0, 0));
+    } else {
+        ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+CString AfxFormatString2(UINT id, const char* first, const char* second)
+{
+    const std::string pattern = AfxLoadString(id).str();
+    std::string out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            out += pattern[i + 1] == '1' ? first : second;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return CString(out);
+}
+
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minimum, int maximum)
+{
+    if (!dx->m_bSaveAndValidate || (value >= minimum && value <= maximum)) return;
+    CString low, high;
+    low.Format("%ld", static_cast<long>(minimum));
+    high.Format("%ld", static_cast<long>(maximum));
+    AfxMessageBox(AfxFormatString2(kIntRangePrompt, low, high), MB_ICONEXCLAMATION);
+    dx->Fail();
 }

@@ -25,3 +25,17 @@ private:
 struct CUserException {};
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+void DDX_Text(CDataExchange* dx, int id, CString& value);
+// Loads "%d"; saves a whole number (blanks and tabs around it allowed) or fails
+// with the framework's message.
+void DDX_Text(CDataExchange* dx, int id, int& value);
+// The selected index of a combo box, -1 for none.
+void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+// Checks only while saving: outside the bounds shows the framework's range message.
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minimum, int maximum);
+
+// The framework's "%1"/"%2" substitution.
+CString AfxFormatString2(UINT id, const char* first, const char* second);
+
+// Reads a whole decimal number the way data exchange accepts it.
+bool AfxParseInt(const char* text, int* value);

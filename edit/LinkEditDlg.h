@@ -1,0 +1,48 @@
+// The dialog that edits one link's shortcut key, run size and icon index and
+// writes the link file back at once.
+#pragma once
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+
+class CLinkEditDlg : public CDialog {
+public:
+    CLinkEditDlg();
+    ~CLinkEditDlg() override;
+
+    // Icon `index` of a file, or with index -1 the number of icons it holds.
+    static HICON LoadIconFrom(const char* path, int index);
+
+    DWORD m_dwHotKey = 0;  // key code in the low byte, HOTKEYF_ modifiers in the next
+    CStatic m_iconPreview;
+    CSpinButtonCtrl m_spinIconIndex;
+    CHotKeyCtrl m_hotKeyCtrl;
+    CEdit m_editWorkDir;
+    CEdit m_editTarget;
+    CEdit m_editLinkPath;
+    CEdit m_editIconPath;
+    CEdit m_editIconIndex;
+    CEdit m_editArguments;
+    CComboBox m_comboRunSize;
+    CButton m_btnUpdate;
+    CButton m_btnCancel;
+    int m_nRunSize = -1;  // 0 normal window, 1 minimised, 2 maximised, -1 none
+    CString m_strArguments;
+    int m_nIconIndex = 0;
+    CString m_strIconPath;
+    CString m_strLinkPath;
+    CString m_strTarget;
+    CString m_strWorkDir;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnIconIndexChange();
+
+private:
+    // Shows an icon in the preview; the one it replaces is destroyed.
+    void ShowPreview(HICON icon);
+    HICON m_hPreview = nullptr;  // we own it
+
+    DECLARE_MESSAGE_MAP()
+};

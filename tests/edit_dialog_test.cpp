@@ -1,0 +1,314 @@
+// Editing a row: the real edit dialog, opened by a double-click notification and
+// driven from a second thread the way a user would drive it.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "edit/LinkEditDlg.h"
+#include "res/resource.h"
+#include "support/LinkFiles.h"
+#include "survey/ShellLink.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+const char kCaption[] = "情報更新";
+
+// Waits on its own thread for the edit dialog, then runs the steps against it.
+class EditDriver {
+public:
+    explicit EditDriver(std::function<void(HWND)> steps) : m_steps(std::move(steps))
+    {
+        m_thread = ::CreateThread(nullptr, 0, &EditDriver::Run, this, 0, nullptr);
+    }
+    ~EditDriver()
+    {
+        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            PumpPending();
+        }
+        ::CloseHandle(m_thread);
+    }
+    bool Found() const { return m_found != nullptr; }
+
+private:
+    static DWORD WINAPI Run(LPVOID param)
+    {
+        auto* self = static_cast<EditDriver*>(param);
+        for (int i = 0; i < 300 && !self->m_found; ++i) {
+            HWND dialog = ::FindWindowA("#32770", kCaption);
+            if (dialog && ::IsWindowVisible(dialog)) self->m_found = dialog;
+            else ::Sleep(20);
+        }
+        if (self->m_found) self->m_steps(self->m_found);
+        return 0;
+    }
+    std::function<void(HWND)> m_steps;
+    HANDLE m_thread;
+    HWND m_found = nullptr;
+};
+
+std::string Text(HWND dialog, int id)
+{
+    char text[MAX_PATH * 2] = {};
+    ::GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void Press(HWND dialog, int id)
+{
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// Sets the icon index the way the up-down control does: its buddy's text changes.
+void SetIndexText(HWND dialog, const char* text) { ::SendDlgItemMessageA(dialog, IDC_ICON_INDEX, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+
+struct Opened {
+    std::string fields[5];
+    LRESULT hotkey = 0;
+    LRESULT runSize = 0;
+    std::string index;
+    DWORD range = 0;
+};
+
+Opened ReadDialog(HWND dialog)
+{
+    Opened o;
+    const int ids[5] = {IDC_LINK_PATH, IDC_TARGET, IDC_ARGUMENTS, IDC_WORKDIR, IDC_ICON_PATH};
+    for (int i = 0; i < 5; ++i) o.fields[i] = Text(dialog, ids[i]);
+    o.hotkey = ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0);
+    o.runSize = ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_GETCURSEL, 0, 0);
+    o.index = Text(dialog, IDC_ICON_INDEX);
+    o.range = static_cast<DWORD>(::SendDlgItemMessageA(dialog, IDC_ICON_SPIN, UDM_GETRANGE, 0, 0));
+    return o;
+}
+}  // namespace
+
+class EditTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        link = tree.Path("app.lnk");
+        LinkSpec spec;
+        spec.arguments = "-x,y";
+        spec.workDir = "C:\\windows";
+        spec.hotkey = 0x0641;
+        spec.iconPath = "C:\\windows\\system32\\shell32.dll";
+        spec.iconIndex = 3;
+        spec.description = "説明は残る";
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+        AddRow({link, spec.target, spec.arguments, spec.workDir, "Ctrl + Alt + A", "非表示", spec.iconPath, "3"},
+               0x0641);
+    }
+    void AddRow(const std::vector<std::string>& cells, DWORD data)
+    {
+        CListCtrl& list = dlg->m_listCtrl;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = list.GetItemCount();
+        item.pszText = const_cast<char*>(cells[0].c_str());
+        const int row = list.InsertItem(item);
+        for (int c = 1; c < 8; ++c) list.SetItemText(row, c, cells[c].c_str());
+        list.SetItemData(row, data);
+    }
+    void DoubleClick(int row)
+    {
+        NMITEMACTIVATE notify = {};
+        notify.hdr.hwndFrom = List();
+        notify.hdr.idFrom = IDC_LINK_LIST;
+        notify.hdr.code = NM_DBLCLK;
+        notify.iItem = row;
+        ::SendMessageA(Main(), WM_NOTIFY, IDC_LINK_LIST, reinterpret_cast<LPARAM>(&notify));
+        PumpPending();
+    }
+    std::vector<std::string> Row(int row) const
+    {
+        std::vector<std::string> cells;
+        for (int c = 0; c < 8; ++c) cells.push_back(Cell(row, c));
+        return cells;
+    }
+
+    ComScope com;
+    TempTree tree;
+    std::string link;
+};
+
+TEST_F(EditTest, OpensFilledFromTheRow)
+{
+    Opened opened;
+    {
+        EditDriver driver([&](HWND dialog) {
+            opened = ReadDialog(dialog);
+            Press(dialog, IDCANCEL);
+        });
+        DoubleClick(0);
+        ASSERT_TRUE(driver.Found());
+    }
+    EXPECT_EQ(link, opened.fields[0]);
+    EXPECT_EQ("C:\\windows\\notepad.exe", opened.fields[1]);
+    EXPECT_EQ("-x,y", opened.fields[2]);
+    EXPECT_EQ("C:\\windows", opened.fields[3]);
+    EXPECT_EQ("C:\\windows\\system32\\shell32.dll", opened.fields[4]);
+    EXPECT_EQ(0x0641, opened.hotkey);
+    EXPECT_EQ(CB_ERR, opened.runSize) << "a hidden run size opens with nothing chosen";
+    EXPECT_EQ("3", opened.index);
+}
+
+TEST_F(EditTest, ADoubleClickBelowTheLastRowOpensNothing)
+{
+    DoubleClick(-1);
+    DoubleClick(5);
+    EXPECT_EQ(nullptr, ::FindWindowA("#32770", kCaption));
+}
+
+TEST_F(EditTest, UpdateWritesTheLinkAndRewritesTheRow)
+{
+    AddRow({tree.Path("other.lnk"), "t", "", "", "なし", "通常のウィンドウ", "", "0"}, 0);
+    const auto before = Row(0);
+    {
+        EditDriver driver([&](HWND dialog) {
+            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 2, 0);
+            SetIndexText(dialog, "4");
+            Press(dialog, IDOK);
+        });
+        DoubleClick(0);
+    }
+    EXPECT_EQ(nullptr, ::FindWindowA("#32770", kCaption)) << "the dialog stayed open";
+
+    const auto after = Row(0);
+    for (int c : {0, 1, 2, 3, 6}) EXPECT_EQ(before[c], after[c]) << "column " << c;
+    EXPECT_EQ("Ctrl + Shift + Q", after[4]);
+    EXPECT_EQ("最大化", after[5]);
+    EXPECT_EQ("4", after[7]);
+    EXPECT_EQ(static_cast<DWORD_PTR>(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)), dlg->m_listCtrl.GetItemData(0));
+    EXPECT_EQ(tree.Path("other.lnk"), Cell(1, 0)) << "rows moved";
+
+    EXPECT_EQ(3, StoredShowCmd(link));
+    EXPECT_EQ("説明は残る", LinkDescription(link));
+    ShortcutInfo stored = {};
+    lstrcpynA(stored.szLinkPath, link.c_str(), MAX_PATH);
+    ASSERT_GE(ReadShellLink(nullptr, &stored), 0);
+    EXPECT_EQ(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), stored.wHotkey);
+    EXPECT_EQ(4, stored.nIconIndex);
+    EXPECT_STREQ("-x,y", stored.szArguments);
+}
+
+TEST_F(EditTest, UpdateWithoutAChoiceWritesANormalWindow)
+{
+    {
+        EditDriver driver([&](HWND dialog) { Press(dialog, IDOK); });
+        DoubleClick(0);
+    }
+    EXPECT_EQ("通常のウィンドウ", Cell(0, 5));
+    EXPECT_EQ(1, StoredShowCmd(link));
+    EXPECT_EQ("説明は残る", LinkDescription(link));
+}
+
+TEST_F(EditTest, CancelLeavesTheFileAndTheRow)
+{
+    const auto bytes = FileBytes(link);
+    const auto before = Row(0);
+    {
+        EditDriver driver([&](HWND dialog) {
+            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
+            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
+            Press(dialog, IDCANCEL);
+        });
+        DoubleClick(0);
+    }
+    EXPECT_EQ(bytes, FileBytes(link));
+    EXPECT_EQ(before, Row(0));
+    EXPECT_EQ(0x0641u, dlg->m_listCtrl.GetItemData(0));
+}
+
+TEST_F(EditTest, AnIndexOutOfRangeIsRefusedBeforeAnythingIsWritten)
+{
+    const auto bytes = FileBytes(link);
+    const auto before = Row(0);
+    std::string changeMessage, updateMessage;
+    bool stayedOpen = false;
+    {
+        EditDriver driver([&](HWND dialog) {
+            {
+                DialogAnswerer box(AppCaption(), IDOK);
+                SetIndexText(dialog, "501");  // the check runs as the number changes
+                box.WaitAnswered();
+                changeMessage = box.Text();
+            }
+            {
+                DialogAnswerer box(AppCaption(), IDOK);
+                Press(dialog, IDOK);
+                box.WaitAnswered();
+                updateMessage = box.Text();
+            }
+            stayedOpen = ::IsWindowVisible(dialog) != FALSE;
+            Press(dialog, IDCANCEL);
+        });
+        DoubleClick(0);
+    }
+    EXPECT_EQ("0 から 500 までの整数を入力してください。", changeMessage);
+    EXPECT_EQ("0 から 500 までの整数を入力してください。", updateMessage);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(bytes, FileBytes(link));
+    EXPECT_EQ(before, Row(0));
+}
+
+TEST_F(EditTest, AFailedWriteKeepsTheDialogOpenAndTheRowAsItWas)
+{
+    // Someone holds the file and lets nobody write it.
+    HANDLE holder = ::CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    const auto before = Row(0);
+    std::string message;
+    bool stayedOpen = false;
+    {
+        EditDriver driver([&](HWND dialog) {
+            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
+            {
+                DialogAnswerer box(AppCaption(), IDOK);
+                Press(dialog, IDOK);
+                box.WaitAnswered();
+                message = box.Text();
+            }
+            stayedOpen = ::IsWindowVisible(dialog) != FALSE;
+            Press(dialog, IDCANCEL);
+        });
+        DoubleClick(0);
+    }
+    ::CloseHandle(holder);
+    EXPECT_EQ("ショートカットの作成に失敗しました", message);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(before, Row(0));
+}
+
+TEST_F(EditTest, TheUpDownRangeFollowsTheIconsOfTheFile)
+{
+    const std::string noIcons = tree.Path("plain.txt");
+    WriteTextFile(noIcons, "no icons here");
+    const int shellIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
+        CLinkEditDlg::LoadIconFrom("C:\\windows\\system32\\shell32.dll", -1)));
+    const int notepadIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
+        CLinkEditDlg::LoadIconFrom("C:\\windows\\notepad.exe", -1)));
+    ASSERT_GT(shellIcons, 1);
+    dlg->m_listCtrl.DeleteAllItems();
+    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", "C:\\windows\\system32\\shell32.dll", "0"}, 0);
+    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", "", "0"}, 0);
+    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", noIcons, "0"}, 0);
+    AddRow({link, noIcons, "", "", "なし", "最小化", "", "0"}, 0);
+
+    const DWORD expected[4] = {static_cast<DWORD>(shellIcons - 1), static_cast<DWORD>(notepadIcons > 0 ? notepadIcons - 1 : 0),
+                               0xFFFF, 0};
+    for (int row = 0; row < 4; ++row) {
+        Opened opened;
+        {
+            EditDriver driver([&](HWND dialog) {
+                opened = ReadDialog(dialog);
+                Press(dialog, IDCANCEL);
+            });
+            DoubleClick(row);
+        }
+        EXPECT_EQ(expected[row], LOWORD(opened.range)) << "row " << row << ": upper bound";
+        EXPECT_EQ(0, HIWORD(opened.range)) << "row " << row << ": lower bound";
+        EXPECT_EQ(1, opened.runSize) << "row " << row;
+    }
+}
