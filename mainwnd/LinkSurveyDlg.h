@@ -9,6 +9,15 @@
 
 // Sent to the main window to change the busy state on its own thread.
 constexpr UINT WM_LIRVAN_SETBUSY = WM_APP + 1;
+// Sent by the survey's worker for every link file it meets: lParam is the finished
+// row (a ShortcutRow), or null when the link could not be read.
+constexpr UINT WM_LIRVAN_ADDROW = WM_APP + 2;
+
+// One table row: the eight cell texts in column order and the item data.
+struct ShortcutRow {
+    CString cells[8];
+    DWORD data = 0;
+};
 
 class CLinkSurveyDlg : public CDialog {
 public:
@@ -46,6 +55,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnSetBusyState(WPARAM enable, LPARAM);
+    LRESULT OnAddRow(WPARAM, LPARAM row);
 
     // Command handlers, each in the folder of its feature.
     void OnToolScan();

@@ -70,8 +70,7 @@ void CLinkSurveyDlg::ScanFolder(CString folder, CListCtrl& list)
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             ScanFolder(folder + "\\" + name, list);
         } else if (IsLinkFileName(name)) {
-            AddShortcutRow(finder.GetFilePath(), list);
-            list.UpdateWindow();  // show the progress at once
+            AddShortcutRow(finder.GetFilePath(), list);  // also repaints the table
         }
     }
     finder.Close();
@@ -81,21 +80,37 @@ void CLinkSurveyDlg::AddShortcutRow(CString path, CListCtrl& list)
 {
     ShortcutInfo info = {};
     ::lstrcpynA(info.szLinkPath, path, MAX_PATH);
-    if (FAILED(ReadShellLink(m_hWnd, &info))) return;
+    ShortcutRow row;
+    const bool read = SUCCEEDED(ReadShellLink(m_hWnd, &info));
+    if (read) {
+        row.cells[0] = path;
+        row.cells[1] = info.szTarget;
+        row.cells[2] = info.szArguments;
+        row.cells[3] = info.szWorkDir;
+        row.cells[4] = HotkeyToText(info.wHotkey);
+        row.cells[5] = ShowCmdName(info.nShowCmd);
+        row.cells[6] = info.szIconPath;
+        row.cells[7].Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
+        row.data = info.wHotkey & 0xFFFF;
+    }
+    // One synchronous hand-over per link: the row is appended and painted on the
+    // window's own thread while this one waits.
+    ::SendMessageA(::GetParent(list.m_hWnd), WM_LIRVAN_ADDROW, 0, read ? reinterpret_cast<LPARAM>(&row) : 0);
+}
 
-    CString iconIndex;
-    iconIndex.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
-    const CString hotkey = HotkeyToText(info.wHotkey);
-    const char* const cells[7] = {info.szTarget,        info.szArguments, info.szWorkDir, hotkey,
-                                  ShowCmdName(info.nShowCmd), info.szIconPath, iconIndex};
-
-    // Each call below runs on the window's own thread while this one waits.
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = list.GetItemCount();  // after every row: the list has no sort style
-    item.pszText = const_cast<char*>(static_cast<const char*>(path));
-    const int row = list.InsertItem(item);
-    if (row < 0) return;
-    for (int column = 1; column <= 7; ++column) list.SetItemText(row, column, cells[column - 1]);
-    list.SetItemData(row, info.wHotkey & 0xFFFF);
+LRESULT CLinkSurveyDlg::OnAddRow(WPARAM, LPARAM rowParam)
+{
+    if (const auto* row = reinterpret_cast<const ShortcutRow*>(rowParam)) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = m_listCtrl.GetItemCount();  // after every row: the list has no sort style
+        item.pszText = const_cast<char*>(static_cast<const char*>(row->cells[0]));
+        const int index = m_listCtrl.InsertItem(item);
+        if (index >= 0) {
+            for (int column = 1; column < 8; ++column) m_listCtrl.SetItemText(index, column, row->cells[column]);
+            m_listCtrl.SetItemData(index, row->data);
+        }
+    }
+    m_listCtrl.UpdateWindow();  // show the progress at once, also for a link that could not be read
+    return 0;
 }
