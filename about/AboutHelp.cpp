@@ -1,0 +1,76 @@
+#include "about/AboutHelp.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "framework/FileFind.h"
+#include "framework/WinApp.h"
+#include "mainwnd/LinkSurveyDlg.h"
+
+const char kHomePageAddress[] = "https://lirvan.example.jp/";
+const char kSupportBoardAddress[] = "https://lirvan.example.jp/board/";
+
+CString VersionText(DWORD productVersionMS, DWORD productVersionLS)
+{
+    CString version;
+    if (HIWORD(productVersionLS) != 0) {
+        version.Format("%d.%d.%d", HIWORD(productVersionMS), LOWORD(productVersionMS), HIWORD(productVersionLS));
+    } else {
+        version.Format("%d.%d", HIWORD(productVersionMS), LOWORD(productVersionMS));
+    }
+    return version;
+}
+
+CString AboutText(const CString& version)
+{
+    return CString("シェルリンク調査ツール\n-------------------------------\nLirvan Version ") + version +
+           "\n\nCopyright (C) 2026 Lirvan developers";
+}
+
+CString HelpFilePath(const char* programPath) { return FolderPartOf(programPath) + "\\lirvan.hlp"; }
+
+namespace {
+// The product version of the program's own file; FALSE when it has none.
+BOOL ReadProductVersion(DWORD* ms, DWORD* ls)
+{
+    char path[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return FALSE;
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0) return FALSE;
+    std::vector<BYTE> block(size);
+    if (!::GetFileVersionInfoA(path, 0, size, block.data())) return FALSE;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    // Never read through a missing fixed part.
+    if (!::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed ||
+        length < sizeof(VS_FIXEDFILEINFO)) {
+        return FALSE;
+    }
+    *ms = fixed->dwProductVersionMS;
+    *ls = fixed->dwProductVersionLS;
+    return TRUE;
+}
+}  // namespace
+
+void CLinkSurveyDlg::OnHelpAbout()
+{
+    DWORD ms = 0, ls = 0;
+    if (!ReadProductVersion(&ms, &ls)) return;
+    AfxMessageBox(AboutText(VersionText(ms, ls)), MB_ICONINFORMATION);
+}
+
+void CLinkSurveyDlg::OnHelpContents()
+{
+    char path[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return;  // no path to build on
+    ::ShellExecuteA(m_hWnd, "open", HelpFilePath(path), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CLinkSurveyDlg::OnWebHome() { ::ShellExecuteA(nullptr, "open", kHomePageAddress, nullptr, nullptr, SW_SHOW); }
+
+void CLinkSurveyDlg::OnWebBoard()
+{
+    ::ShellExecuteA(nullptr, "open", kSupportBoardAddress, nullptr, nullptr, SW_SHOW);
+}

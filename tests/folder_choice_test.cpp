@@ -1,0 +1,169 @@
+// Choosing the survey folder, with a picker of our own standing in for the shell's.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "res/resource.h"
+#include "support/LinkFiles.h"
+#include "support/MainWindowFixture.h"
+#include "survey/FolderChoice.h"
+
+namespace {
+enum class Answer { Cancel, Folder, VirtualItem };
+
+struct PickerScript {
+    Answer answer = Answer::Cancel;
+    std::string folder;
+    int calls = 0;
+    BROWSEINFOA seen = {};
+    std::string title;
+    std::string preselected;  // what the callback handed to the picker window
+    WPARAM preselectedIsPath = 0;
+};
+PickerScript g_script;
+
+LRESULT CALLBACK ProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == BFFM_SETSELECTIONA) {
+        g_script.preselectedIsPath = wParam;
+        g_script.preselected = reinterpret_cast<const char*>(lParam);
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+LPITEMIDLIST WINAPI FakePicker(LPBROWSEINFOA info)
+{
+    ++g_script.calls;
+    g_script.seen = *info;
+    g_script.title = info->lpszTitle ? info->lpszTitle : "";
+    // Opening: the callback preselects the current folder in the picker's window.
+    WNDCLASSA probeClass = {};
+    probeClass.lpfnWndProc = ProbeProc;
+    probeClass.hInstance = ::GetModuleHandleA(nullptr);
+    probeClass.lpszClassName = "LirvanPickerProbe";
+    ::RegisterClassA(&probeClass);
+    HWND probe = ::CreateWindowA("LirvanPickerProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 probeClass.hInstance, nullptr);
+    if (info->lpfn) info->lpfn(probe, BFFM_INITIALIZED, 0, info->lParam);
+    ::DestroyWindow(probe);
+
+    LPITEMIDLIST chosen = nullptr;
+    if (g_script.answer == Answer::Folder) {
+        WCHAR wide[MAX_PATH] = {};
+        ::MultiByteToWideChar(CP_ACP, 0, g_script.folder.c_str(), -1, wide, MAX_PATH);
+        ::SHParseDisplayName(wide, nullptr, &chosen, 0, nullptr);
+    } else if (g_script.answer == Answer::VirtualItem) {
+        ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &chosen);
+    }
+    return chosen;
+}
+
+std::string Title(HWND window)
+{
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+}  // namespace
+
+class FolderChoiceTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        g_script = PickerScript();
+        g_pfnShowFolderPicker = &FakePicker;
+    }
+    void TearDown() override
+    {
+        g_pfnShowFolderPicker = &::SHBrowseForFolderA;
+        MainWindowTest::TearDown();
+    }
+    void Choose(Answer answer, const std::string& folder = "")
+    {
+        g_script.answer = answer;
+        g_script.folder = folder;
+        Command(ID_TOOL_SELECT_FOLDER);
+    }
+};
+
+TEST_F(FolderChoiceTest, CancelOrAnItemWithoutAPathChangesNothing)
+{
+    const std::string folder = dlg->m_strFolder.str();
+    const std::string title = Title(Main());
+    Choose(Answer::Cancel);
+    Choose(Answer::VirtualItem);
+    EXPECT_EQ(2, g_script.calls);
+    EXPECT_EQ(folder, dlg->m_strFolder.str());
+    EXPECT_EQ(title, Title(Main()));
+}
+
+TEST_F(FolderChoiceTest, ADriveRootIsStoredWithoutItsBackslash)
+{
+    Choose(Answer::Folder, "Z:\\");
+    EXPECT_EQ("Z:", dlg->m_strFolder.str());
+    EXPECT_EQ("Z:\\ - Lirvan", Title(Main()));
+
+    Choose(Answer::Folder, "C:\\windows\\system32");
+    EXPECT_EQ("C:\\windows\\system32", dlg->m_strFolder.str());
+    EXPECT_EQ("C:\\windows\\system32\\ - Lirvan", Title(Main()));
+}
+
+TEST_F(FolderChoiceTest, AFolderEndingIn表KeepsItsWholeName)
+{
+    TempTree tree;
+    const std::string folder = tree.Folder("資料表");
+    Choose(Answer::Folder, folder);
+    EXPECT_EQ(folder, dlg->m_strFolder.str());
+    EXPECT_EQ(folder + "\\ - Lirvan", Title(Main()));
+}
+
+TEST_F(FolderChoiceTest, ThePickerOpensOnTheCurrentFolderWithItsTitleAndFlags)
+{
+    Choose(Answer::Folder, "Z:\\");
+    Choose(Answer::Cancel);
+    EXPECT_EQ(Main(), g_script.seen.hwndOwner);
+    EXPECT_EQ(nullptr, g_script.seen.pidlRoot);
+    EXPECT_EQ(nullptr, g_script.seen.pszDisplayName);
+    EXPECT_EQ(3u, g_script.seen.ulFlags);
+    EXPECT_EQ("指定したフォルダ以下を全て検索します", g_script.title);
+    // Handed over exactly as stored, drive letter and colon.
+    EXPECT_EQ("Z:", g_script.preselected);
+    EXPECT_EQ(static_cast<WPARAM>(TRUE), g_script.preselectedIsPath);
+}
+
+TEST(RemoveTrailingBackslash, RemovesOneBackslashCharacterAtMost)
+{
+    EXPECT_EQ("D:", RemoveTrailingBackslash("D:\\").str());
+    EXPECT_EQ("D:\\Data", RemoveTrailingBackslash("D:\\Data").str());
+    EXPECT_EQ("D:\\", RemoveTrailingBackslash("D:\\\\").str());
+    EXPECT_EQ("C:\\資料表", RemoveTrailingBackslash("C:\\資料表").str());  // 表 ends in byte 0x5C
+    EXPECT_EQ("", RemoveTrailingBackslash("").str());
+}
+
+TEST_F(FolderChoiceTest, ChoosingDuringASurveyRetitlesAtOnceAndTheSurveyKeepsItsFolder)
+{
+    ComScope com;
+    TempTree surveyed;
+    const int links = 40;
+    for (int i = 0; i < links; ++i) {
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(surveyed.Path("l" + std::to_string(i) + ".lnk"), LinkSpec()));
+    }
+    TempTree other;
+    dlg->m_strFolder = surveyed.Root().c_str();
+    Command(ID_TOOL_SCAN);
+    ASSERT_TRUE(PumpUntil([this] { return RowCount() >= 1; }, 30000));
+    ASSERT_TRUE(IsBusy());
+
+    Choose(Answer::Folder, other.Root());
+    EXPECT_EQ(other.Root() + "\\ - Lirvan", Title(Main()));
+    EXPECT_TRUE(IsBusy()) << "the survey should still run";
+
+    ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
+    EXPECT_EQ(links, RowCount());
+    for (int row = 0; row < RowCount(); ++row) {
+        EXPECT_EQ(0u, Cell(row, 0).rfind(surveyed.Root(), 0)) << Cell(row, 0);
+    }
+    EXPECT_EQ(other.Root(), dlg->m_strFolder.str());
+}

@@ -1,0 +1,30 @@
+// Choosing the list's font.
+#include "framework/FontDialog.h"
+#include "mainwnd/LinkSurveyDlg.h"
+
+void CLinkSurveyDlg::OnToolFont()
+{
+    LOGFONTA logFont = {};
+    if (!m_font.GetSafeHandle() || !m_font.GetLogFont(&logFont)) {
+        // After a failed creation there is no font to start from: take what the list shows.
+        HFONT shown = reinterpret_cast<HFONT>(m_listCtrl.SendMessage(WM_GETFONT));
+        ::GetObjectA(shown ? shown : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    }
+    CFontDialog dialog(&logFont, CF_LIMITSIZE | CF_EFFECTS | CF_PRINTERFONTS | CF_SCREENFONTS, nullptr, this);
+    dialog.m_cf.nSizeMin = 9;
+    dialog.m_cf.nSizeMax = 72;
+    if (dialog.DoModal() != IDOK) return;
+
+    m_font.DeleteObject();
+    if (m_font.CreateFontIndirect(&dialog.m_lf)) {
+        m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+    } else {
+        // The old font is gone: the list must not keep drawing with it.
+        m_listCtrl.SendMessage(WM_SETFONT, 0, TRUE);
+        ::MessageBeep(MB_ICONEXCLAMATION);
+    }
+    // Turning the grid lines off and on makes the list lay out its rows anew.
+    m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT);
+    m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    Invalidate(TRUE);
+}
