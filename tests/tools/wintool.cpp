@@ -6,8 +6,13 @@
 //   wintool close TITLE_PART                  posts WM_CLOSE
 //   wintool dblclick TITLE_PART ROW           double-clicks a row of the main window's list
 //   wintool hold                              keeps the Wine desktop alive until killed
+//   wintool makelinks FOLDER                  fills FOLDER with a few sample links (for demonstrations)
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +43,60 @@ HWND FindTitled(const char* part, DWORD timeoutMs)
         ::Sleep(100);
     }
 }
+struct Sample {
+    const char* name;
+    const char* target;
+    const char* arguments;
+    const char* workDir;
+    WORD hotkey;
+    int showCmd;
+    const char* iconPath;
+    int iconIndex;
+};
+
+int MakeSampleLinks(const char* folder)
+{
+    const Sample samples[] = {
+        {"メモ帳.lnk", "C:\\windows\\notepad.exe", "", "C:\\windows", MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT),
+         SW_SHOWNORMAL, "", 0},
+        {"レジストリ エディタ.lnk", "C:\\windows\\regedit.exe", "/m", "C:\\windows", 0, SW_SHOWMAXIMIZED,
+         "C:\\windows\\regedit.exe", 0},
+        {"tools\\コマンド.lnk", "C:\\windows\\system32\\cmd.exe", "/k echo a,b", "C:\\users", MAKEWORD(VK_F9, HOTKEYF_SHIFT),
+         SW_SHOWMINNOACTIVE, "C:\\windows\\system32\\shell32.dll", 3},
+        {"tools\\Winver.lnk", "C:\\windows\\system32\\winver.exe", "", "", 0, SW_SHOWNORMAL, "", -1},
+        {"古い設定.pif", "C:\\windows\\system32\\control.exe", "", "C:\\windows", MAKEWORD('P', HOTKEYF_CONTROL),
+         SW_SHOWNORMAL, "C:\\windows\\system32\\shell32.dll", 21},
+    };
+    ::CoInitialize(nullptr);
+    ::CreateDirectoryA(folder, nullptr);
+    ::CreateDirectoryA((std::string(folder) + "\\tools").c_str(), nullptr);
+    int failures = 0;
+    for (const Sample& s : samples) {
+        IShellLinkA* link = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link)))) {
+            ++failures;
+            continue;
+        }
+        link->SetPath(s.target);
+        link->SetArguments(s.arguments);
+        link->SetWorkingDirectory(s.workDir);
+        link->SetHotkey(s.hotkey);
+        link->SetShowCmd(s.showCmd);
+        link->SetIconLocation(s.iconPath, s.iconIndex);
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            WCHAR wide[MAX_PATH] = {};
+            const std::string path = std::string(folder) + "\\" + s.name;
+            ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+            if (FAILED(file->Save(wide, TRUE))) ++failures;
+            file->Release();
+        }
+        link->Release();
+    }
+    ::CoUninitialize();
+    return failures == 0 ? 0 : 1;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -48,6 +107,7 @@ int main(int argc, char** argv)
         ::GetDesktopWindow();
         ::Sleep(INFINITE);
     }
+    if (argc == 3 && std::strcmp(argv[1], "makelinks") == 0) return MakeSampleLinks(argv[2]);
     if (argc < 3) {
         std::fprintf(stderr, "usage: wintool wait|command|key|close|dblclick TITLE_PART [ARG]\n");
         return 2;
@@ -79,7 +139,11 @@ int main(int argc, char** argv)
         ::SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
         RECT header;
         ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0)), &header);
-        const int rowHeight = 18;  // close enough for the default font
+        // Row height without reaching into the other process: the view for two rows
+        // is one row taller than the view for one.
+        const DWORD one = static_cast<DWORD>(::SendMessageA(list, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+        const DWORD two = static_cast<DWORD>(::SendMessageA(list, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
+        const int rowHeight = HIWORD(two) - HIWORD(one) > 0 ? HIWORD(two) - HIWORD(one) : 18;
         at.y = (header.bottom - header.top) + rowHeight * row + rowHeight / 2;
         ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         ::PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
