@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/FileFind.h"
+#include "app/ProgramFolder.h"
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
 
@@ -28,7 +28,8 @@ CString AboutText(const CString& version)
            "\n\nCopyright (C) 2026 Lirvan developers";
 }
 
-CString HelpFilePath(const char* programPath) { return FolderPartOf(programPath) + "\\lirvan.hlp"; }
+// The folder keeps its backslash, so the fixed name follows it directly.
+CString HelpFilePath(const char* programPath) { return FolderOfPath(programPath) + "lirvan.hlp"; }
 
 namespace {
 // The product version of the program's own file; FALSE when it has none.
@@ -65,12 +66,12 @@ void CLinkSurveyDlg::OnHelpContents()
 {
     char path[MAX_PATH] = {};
     if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return;  // no path to build on
-    ::ShellExecuteA(m_hWnd, "open", HelpFilePath(path), nullptr, nullptr, SW_SHOWNORMAL);
+    g_pfnShellExecute(m_hWnd, "open", HelpFilePath(path), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CLinkSurveyDlg::OnWebHome() { ::ShellExecuteA(nullptr, "open", kHomePageAddress, nullptr, nullptr, SW_SHOW); }
+void CLinkSurveyDlg::OnWebHome() { g_pfnShellExecute(nullptr, "open", kHomePageAddress, nullptr, nullptr, SW_SHOW); }
 
 void CLinkSurveyDlg::OnWebBoard()
 {
-    ::ShellExecuteA(nullptr, "open", kSupportBoardAddress, nullptr, nullptr, SW_SHOW);
+    g_pfnShellExecute(nullptr, "open", kSupportBoardAddress, nullptr, nullptr, SW_SHOW);
 }

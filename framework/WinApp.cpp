@@ -1,12 +1,15 @@
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "framework/Wnd.h"
 
 namespace {
 CWinApp* g_app = nullptr;
 }
+
+ShellExecuteFunction g_pfnShellExecute = &::ShellExecuteA;
 
 CWinApp::CWinApp(const char*)
 {

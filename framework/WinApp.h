@@ -41,5 +41,10 @@ int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = 0);
 // Loads a string from the program's string table (empty when missing).
 CString AfxLoadString(UINT id);
 
+// Opens a document or address with the program the system associates with it
+// (ShellExecuteA); tests put a recorder of their own here.
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+extern ShellExecuteFunction g_pfnShellExecute;
+
 // Runs the application: what WinMain does.
 int AfxWinMain(HINSTANCE instance);

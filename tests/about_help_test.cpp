@@ -33,3 +33,27 @@ TEST_F(AboutBox, ShowsTheToolNameAndTheProductVersion)
               box.Text());
     EXPECT_EQ(Main(), box.Owner());
 }
+
+using HelpCommands = MainWindowTest;
+
+TEST_F(HelpCommands, HandTheShellTheHelpFileBesideTheProgramAndTheTwoAddresses)
+{
+    ShellRecorder shell;
+    PressKey(List(), VK_F1);
+    Command(ID_WEB_HOME);
+    Command(ID_WEB_BOARD);
+    const std::vector<ShellCall>& calls = ShellRecorder::Calls();
+    ASSERT_EQ(3u, calls.size());
+    EXPECT_EQ(ProgramFolderOfTest() + "lirvan.hlp", calls[0].file);
+    EXPECT_EQ(Main(), calls[0].owner);
+    EXPECT_EQ(SW_SHOWNORMAL, calls[0].show);
+    EXPECT_EQ("https://lirvan.example.jp/", calls[1].file);
+    EXPECT_EQ("https://lirvan.example.jp/board/", calls[2].file);
+    for (const ShellCall& call : calls) {
+        EXPECT_EQ("open", call.verb);
+        EXPECT_FALSE(call.hasParameters);
+        EXPECT_FALSE(call.hasDirectory);
+    }
+    EXPECT_EQ(nullptr, calls[1].owner);
+    EXPECT_EQ(SW_SHOW, calls[2].show);
+}

@@ -9,6 +9,7 @@
 #include "support/LinkFiles.h"
 #include "survey/ShellLink.h"
 #include "support/MainWindowFixture.h"
+#include "support/TableRows.h"
 
 namespace {
 const char kCaption[] = "情報更新";
@@ -311,4 +312,33 @@ TEST_F(EditTest, TheUpDownRangeFollowsTheIconsOfTheFile)
         EXPECT_EQ(0, HIWORD(opened.range)) << "row " << row << ": lower bound";
         EXPECT_EQ(1, opened.runSize) << "row " << row;
     }
+}
+
+TEST_F(EditTest, AfterASortAnEditOpensOnTheClickedRowsOwnLinkAndKeyAndTheRowStays)
+{
+    const std::string second = tree.Path("zz.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(second, LinkSpec()));
+    AddRow({second, "C:\\windows\\notepad.exe", "", "", "Ctrl + B", "通常のウィンドウ", "", "0"}, 0x0242);
+    SendColumnClick(Main(), List(), 0);  // descending: zz.lnk first
+    PumpPending();
+    ASSERT_EQ(second, Cell(0, 0));
+    ASSERT_EQ(0x0242u, dlg->m_listCtrl.GetItemData(0));
+
+    Opened opened;
+    {
+        EditDriver driver([&](HWND dialog) {
+            opened = ReadDialog(dialog);
+            // A key that sorts after the other row's key text.
+            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
+            Press(dialog, IDOK);
+        });
+        DoubleClick(0);
+    }
+    EXPECT_EQ(second, opened.fields[0]);
+    EXPECT_EQ(0x0242, opened.hotkey);
+    // Edited in place: the table is not sorted again.
+    EXPECT_EQ(second, Cell(0, 0));
+    EXPECT_EQ("Alt + Z", Cell(0, 4));
+    EXPECT_EQ(link, Cell(1, 0));
+    EXPECT_EQ(0x0641u, dlg->m_listCtrl.GetItemData(1));
 }

@@ -63,6 +63,8 @@ std::string Utf8(const std::string& sjis)
     return out;
 }
 
+#include <shellapi.h>
+
 #include "framework/WinApp.h"
 
 std::string AppCaption() { return AfxGetAppName(); }
@@ -159,4 +161,35 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
         ::Sleep(30);
     }
     return 1;
+}
+
+namespace {
+HINSTANCE WINAPI RecordShellCall(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show)
+{
+    ShellRecorder::Calls().push_back(
+        {owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr, show});
+    return reinterpret_cast<HINSTANCE>(33);
+}
+}  // namespace
+
+std::vector<ShellCall>& ShellRecorder::Calls()
+{
+    static std::vector<ShellCall> calls;
+    return calls;
+}
+
+ShellRecorder::ShellRecorder()
+{
+    Calls().clear();
+    g_pfnShellExecute = &RecordShellCall;
+}
+
+ShellRecorder::~ShellRecorder() { g_pfnShellExecute = &::ShellExecuteA; }
+
+std::string ProgramFolderOfTest()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
 }

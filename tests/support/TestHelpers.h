@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 #include <string>
 
 // Dispatches every pending message the way the modal loop does (through the
@@ -56,3 +57,22 @@ private:
 
 // The application name every message box carries as caption.
 std::string AppCaption();
+
+// Stands in for the shell while it lives, recording what the program asks it to open.
+struct ShellCall {
+    HWND owner;
+    std::string verb, file;
+    bool hasParameters, hasDirectory;
+    int show;
+};
+class ShellRecorder {
+public:
+    ShellRecorder();
+    ~ShellRecorder();
+    ShellRecorder(const ShellRecorder&) = delete;
+    ShellRecorder& operator=(const ShellRecorder&) = delete;
+    static std::vector<ShellCall>& Calls();
+};
+
+// The folder of this test program, with its trailing backslash.
+std::string ProgramFolderOfTest();

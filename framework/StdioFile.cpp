@@ -1,0 +1,159 @@
+#include "framework/StdioFile.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "framework/WinApp.h"
+
+namespace {
+// The framework's file texts: 61856 + cause.
+constexpr UINT kFileErrorTextBase = 61856;
+
+DWORD DesiredAccess(UINT flags)
+{
+    switch (flags & 3) {
+    case CStdioFile::modeWrite: return GENERIC_WRITE;
+    case CStdioFile::modeReadWrite: return GENERIC_READ | GENERIC_WRITE;
+    default: return GENERIC_READ;
+    }
+}
+
+DWORD ShareMode(UINT flags)
+{
+    switch (flags & 0x70) {
+    case CStdioFile::shareDenyWrite: return FILE_SHARE_READ;
+    case CStdioFile::shareDenyRead: return FILE_SHARE_WRITE;
+    case CStdioFile::shareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default: return 0;  // exclusive, and the old compatibility mode
+    }
+}
+
+DWORD Disposition(UINT flags)
+{
+    if (!(flags & CStdioFile::modeCreate)) return OPEN_EXISTING;
+    return (flags & CStdioFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+}
+
+// The C stream's mode letters, e.g. "wt" for a text file created for writing.
+std::string StreamMode(UINT flags)
+{
+    const UINT access = flags & 3;
+    std::string mode;
+    if (flags & CStdioFile::modeCreate) mode = (flags & CStdioFile::modeNoTruncate) ? "a" : "w";
+    else mode = access == CStdioFile::modeRead ? "r" : "a";
+    if ((mode == "r" && access == CStdioFile::modeReadWrite) || (mode != "r" && access != CStdioFile::modeWrite)) {
+        mode += '+';
+    }
+    mode += (flags & CStdioFile::typeBinary) ? 'b' : 't';
+    return mode;
+}
+
+CString FullPath(const char* fileName)
+{
+    char full[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(fileName, MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? CString(full) : CString(fileName);
+}
+
+void SetError(CFileException* error, LONG osError, const CString& fileName)
+{
+    if (!error) return;
+    error->m_lOsError = osError;
+    error->m_cause = CFileException::OsErrorToException(osError);
+    error->m_strFileName = fileName;
+}
+}  // namespace
+
+int CFileException::OsErrorToException(LONG osError)
+{
+    switch (osError) {
+    case NO_ERROR: return none;
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND: return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED: return accessDenied;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
+    case ERROR_LOCK_VIOLATION: return lockViolation;
+    case ERROR_DISK_FULL: return diskFull;
+    default: return generic;
+    }
+}
+
+CString CFileException::GetErrorMessage() const
+{
+    const std::string text = AfxLoadString(kFileErrorTextBase + static_cast<UINT>(m_cause)).str();
+    // '%' is never the second byte of a double-byte character, so a byte search is safe.
+    std::string message;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
+            message += m_strFileName.str();
+            ++i;
+        } else {
+            message += text[i];
+        }
+    }
+    return CString(message);
+}
+
+int CFileException::ReportError(UINT type) const { return AfxMessageBox(GetErrorMessage(), type); }
+
+CStdioFile::CStdioFile(const char* fileName, UINT openFlags)
+{
+    CFileException error;
+    if (!Open(fileName, openFlags, &error)) throw error;
+}
+
+CStdioFile::~CStdioFile()
+{
+    if (m_pStream) std::fclose(m_pStream);
+}
+
+BOOL CStdioFile::Open(const char* fileName, UINT openFlags, CFileException* error)
+{
+    if (m_pStream) {
+        std::fclose(m_pStream);
+        m_pStream = nullptr;
+    }
+    m_strFileName = FullPath(fileName);
+
+    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, (openFlags & modeNoInherit) ? FALSE : TRUE};
+    HANDLE handle = ::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), &security,
+                                  Disposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetError(error, static_cast<LONG>(::GetLastError()), m_strFileName);
+        return FALSE;
+    }
+
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                           (openFlags & typeBinary) ? _O_BINARY : _O_TEXT);
+    if (descriptor == -1) {
+        SetError(error, static_cast<LONG>(_doserrno), m_strFileName);
+        ::CloseHandle(handle);
+        return FALSE;
+    }
+    m_pStream = _fdopen(descriptor, StreamMode(openFlags).c_str());
+    if (!m_pStream) {
+        SetError(error, static_cast<LONG>(_doserrno), m_strFileName);
+        _close(descriptor);  // closes the handle with it
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CStdioFile::WriteString(const char* text)
+{
+    if (!m_pStream) throw CFileException(CFileException::invalidFile, -1, m_strFileName);
+    if (std::fputs(text, m_pStream) == EOF) {
+        throw CFileException(CFileException::diskFull, static_cast<LONG>(_doserrno), m_strFileName);
+    }
+}
+
+void CStdioFile::Close()
+{
+    const int failed = m_pStream ? std::fclose(m_pStream) : 0;
+    m_pStream = nullptr;
+    if (failed != 0) throw CFileException(CFileException::diskFull, static_cast<LONG>(_doserrno), m_strFileName);
+}

@@ -1,0 +1,475 @@
+// The table as comma-separated text: shlink.txt beside the program, the
+// clipboard, the boxes in front of both, and opening shlink.txt.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/ProgramFolder.h"
+#include "framework/StdioFile.h"
+#include "res/resource.h"
+#include "support/MainWindowFixture.h"
+#include "support/TableRows.h"
+
+namespace {
+// Answers this program's message boxes one after another with the given buttons
+// (0: Enter, the default button) and keeps what each box said. Boxes beyond the
+// list are cancelled and counted, so an unexpected box fails a test, not hangs it.
+class BoxSequence {
+public:
+    struct Box {
+        std::string text;
+        int defaultButton;
+        HWND owner;
+    };
+
+    explicit BoxSequence(std::vector<int> buttons) : m_buttons(std::move(buttons))
+    {
+        m_thread = ::CreateThread(nullptr, 0, &BoxSequence::Watch, this, 0, nullptr);
+    }
+    ~BoxSequence()
+    {
+        ::InterlockedExchange(&m_stop, 1);
+        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            PumpPending();
+        }
+        ::CloseHandle(m_thread);
+    }
+    std::vector<Box> Boxes()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_boxes;
+    }
+
+private:
+    static BOOL CALLBACK FindBox(HWND hWnd, LPARAM param)
+    {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hWnd, &pid);
+        char className[64] = {}, title[256] = {};
+        ::GetClassNameA(hWnd, className, sizeof className);
+        ::GetWindowTextA(hWnd, title, sizeof title);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) && std::string(className) == "#32770" &&
+            AppCaption() == title) {
+            *reinterpret_cast<HWND*>(param) = hWnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static BOOL CALLBACK CollectText(HWND hWnd, LPARAM param)
+    {
+        char className[64] = {}, text[2048] = {};
+        ::GetClassNameA(hWnd, className, sizeof className);
+        ::GetWindowTextA(hWnd, text, sizeof text);
+        if (lstrcmpiA(className, "Static") == 0 && text[0]) *reinterpret_cast<std::string*>(param) += text;
+        return TRUE;
+    }
+    // The button drawn as the default, which Enter presses. (The dialog's DM_GETDEFID
+    // does not follow a message box's MB_DEFBUTTON2 everywhere.)
+    static int DefaultButton(HWND box)
+    {
+        int found = 0;
+        ::EnumChildWindows(
+            box,
+            [](HWND child, LPARAM param) -> BOOL {
+                char className[32] = {};
+                ::GetClassNameA(child, className, sizeof className);
+                const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+                if (lstrcmpiA(className, "Button") != 0 || (style & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return TRUE;
+                *reinterpret_cast<int*>(param) = ::GetDlgCtrlID(child);
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    static DWORD WINAPI Watch(LPVOID param)
+    {
+        auto* self = static_cast<BoxSequence*>(param);
+        while (!self->m_stop) {
+            HWND box = nullptr;
+            ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+            if (!box) {
+                ::Sleep(20);
+                continue;
+            }
+            ::Sleep(50);  // let the box finish its initialisation
+            Box seen = {};
+            ::EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.text));
+            seen.defaultButton = DefaultButton(box);
+            seen.owner = ::GetWindow(box, GW_OWNER);
+            size_t index;
+            {
+                std::lock_guard<std::mutex> lock(self->m_mutex);
+                index = self->m_boxes.size();
+                self->m_boxes.push_back(seen);
+            }
+            const int button = index < self->m_buttons.size() ? self->m_buttons[index] : IDCANCEL;
+            if (button == 0) {
+                HWND target = ::GetDlgItem(box, seen.defaultButton);
+                ::PostMessageA(target ? target : box, WM_KEYDOWN, VK_RETURN, 1);
+                ::PostMessageA(target ? target : box, WM_KEYUP, VK_RETURN, 0xC0000001);
+            } else {
+                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+            }
+            for (int i = 0; i < 500 && ::IsWindow(box); ++i) ::Sleep(10);
+        }
+        return 0;
+    }
+
+    std::vector<int> m_buttons;
+    std::mutex m_mutex;
+    std::vector<Box> m_boxes;
+    volatile LONG m_stop = 0;
+    HANDLE m_thread = nullptr;
+};
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+const UINT kProbeFormat = ::RegisterClipboardFormatA("LirvanTestProbe");
+
+// Replaces the clipboard's contents with a text and a private format.
+void SeedClipboard(const std::string& text)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    for (UINT format : {static_cast<UINT>(CF_TEXT), kProbeFormat}) {
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
+        ::GlobalUnlock(block);
+        ::SetClipboardData(format, block);
+    }
+    ::CloseClipboard();
+}
+
+struct ClipboardBlock {
+    bool present = false;
+    std::string bytes;  // the whole block, terminating zero included
+};
+
+ClipboardBlock ReadClipboard(UINT format)
+{
+    ClipboardBlock result;
+    if (!::OpenClipboard(nullptr)) return result;
+    if (HANDLE block = ::GetClipboardData(format)) {
+        result.present = true;
+        const char* data = static_cast<const char*>(::GlobalLock(block));
+        if (data) result.bytes.assign(data, ::GlobalSize(block));
+        ::GlobalUnlock(block);
+    }
+    ::CloseClipboard();
+    return result;
+}
+
+class CsvExportTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        CString folder;
+        ASSERT_TRUE(GetProgramFolder(&folder));
+        m_csvPath = folder.str() + "shlink.txt";
+        RemoveCsvFile();
+    }
+    void TearDown() override
+    {
+        RemoveCsvFile();
+        MainWindowTest::TearDown();
+    }
+    void RemoveCsvFile()
+    {
+        ::SetFileAttributesA(m_csvPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(m_csvPath.c_str());
+    }
+    // Runs a command while the boxes it shows are answered in turn.
+    std::vector<BoxSequence::Box> CommandAnswering(UINT command, std::vector<int> buttons)
+    {
+        BoxSequence boxes(std::move(buttons));
+        Command(command);
+        return boxes.Boxes();
+    }
+    void AddRows(const std::vector<TableRow>& rows)
+    {
+        for (const auto& row : rows) AddTableRow(List(), row);
+    }
+
+    std::string m_csvPath;
+};
+
+const char kSaveQuestion[] = "Lirvan と同じフォルダに shlink.txt として保存します";
+const char kCopyQuestion[] = "表示中のデータを CSV 形式でクリップボードにコピーします";
+
+const TableRow kLetters = {"a", "b", "c", "d", "e", "f", "g", "h"};
+const TableRow kComma = {"C:\\表\\x.lnk", "C:\\p.exe", "/a,/b", "", "Ctrl + Alt + A", "最小化", "", "0"};
+const TableRow kLong = {std::string(300, 'L') + "!", "", "", "", "", "", "", "12"};
+const TableRow kEmpty = {};
+
+// One line per row: the cells joined by commas as they stand, then the line end.
+std::string Lines(const std::vector<TableRow>& rows, const char* lineEnd)
+{
+    std::string text;
+    for (const auto& row : rows) {
+        for (size_t i = 0; i < row.size(); ++i) text += row[i] + (i < 7 ? "," : lineEnd);
+    }
+    return text;
+}
+
+TEST(ExportFolder, CutsAfterTheLastRealBackslashOfTheProgramPath)
+{
+    struct Case {
+        const char* path;
+        const char* folder;
+    };
+    // 表 is 0x95 0x5C: its second byte is no separator.
+    const Case cases[] = {
+        {"C:\\Tools\\Lirvan.exe", "C:\\Tools\\"},
+        {"C:\\表\\Lirvan.exe", "C:\\表\\"},
+        {"C:\\Tools\\表.exe", "C:\\Tools\\"},
+        {"C:\\ソフト表", "C:\\"},
+        {"表", ""},
+        {"Lirvan.exe", ""},
+        {"C:\\", "C:\\"},
+        {"C:\\a\x95", "C:\\"},  // a lead byte at the very end stays inside the text
+    };
+    for (const Case& c : cases) EXPECT_EQ(std::string(c.folder), FolderOfPath(c.path).str()) << Utf8(c.path);
+}
+
+TEST(ExportFileErrors, OsErrorsBecomeTheFrameworkCausesAndTexts)
+{
+    struct Case {
+        LONG osError;
+        int cause;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ERROR_FILE_NOT_FOUND, 2, "X:\\shlink.txt が見つかりませんでした。"},
+        {ERROR_PATH_NOT_FOUND, 3, "X:\\shlink.txt には無効なﾊﾟｽが含まれています。"},
+        {ERROR_TOO_MANY_OPEN_FILES, 4, "開いているﾌｧｲﾙが多すぎるため、X:\\shlink.txt を開けませんでした。"},
+        {ERROR_ACCESS_DENIED, 5, "X:\\shlink.txt へのｱｸｾｽは拒否されました。"},
+        {ERROR_SHARING_VIOLATION, 11, "X:\\shlink.txt へのｱｸｾｽ中に共有違反が発生しました。"},
+        {ERROR_LOCK_VIOLATION, 12, "X:\\shlink.txt へのｱｸｾｽ中にﾛｯｸ違反が発生しました。"},
+        {ERROR_DISK_FULL, 13, "X:\\shlink.txt へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"},
+        {ERROR_INVALID_PARAMETER, 1, "X:\\shlink.txt へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"},
+    };
+    for (const Case& c : cases) {
+        const CFileException error(CFileException::OsErrorToException(c.osError), c.osError, "X:\\shlink.txt");
+        EXPECT_EQ(c.cause, error.m_cause) << "OS error " << c.osError;
+        EXPECT_EQ(Utf8(c.text), Utf8(error.GetErrorMessage().str())) << "OS error " << c.osError;
+    }
+}
+
+// A device that takes no byte: the write of a text longer than the stream's buffer
+// fails, and that is "disk full".
+TEST(ExportFileErrors, AFailingWriteOrCloseRaisesDiskFullWithTheFileName)
+{
+    const char* device = "Z:\\dev\\full";
+    const UINT flags = CStdioFile::typeText | CStdioFile::modeCreate | CStdioFile::shareDenyWrite | CStdioFile::modeWrite;
+    CFileException error;
+    if (!CStdioFile().Open(device, flags, &error)) GTEST_SKIP() << "no full device here (OS error " << error.m_lOsError << ")";
+
+    struct Case {
+        std::string text;
+        bool failsOnWrite;
+    };
+    for (const Case& c : {Case{std::string(100000, 'x'), true}}) {
+        int failedAt = 0, cause = -1;
+        std::string name;
+        try {
+            CStdioFile file(device, flags);
+            failedAt = 1;
+            file.WriteString(c.text.c_str());
+            failedAt = 2;
+            file.Close();
+            failedAt = 3;
+        } catch (const CFileException& e) {
+            cause = e.m_cause;
+            name = e.m_strFileName.str();
+        }
+        EXPECT_EQ(c.failsOnWrite ? 1 : 2, failedAt) << c.text.size() << " bytes";
+        EXPECT_EQ(CFileException::diskFull, cause);
+        EXPECT_EQ("Z:\\dev\\full", name);
+    }
+}
+
+TEST_F(CsvExportTest, SaveWritesEveryRowAsItStandsWithCrLfAfterAskingWithCancelAsDefault)
+{
+    const std::vector<TableRow> rows = {kLetters, kComma, kLong, kEmpty};
+    AddRows(rows);
+    const auto boxes = CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kSaveQuestion, boxes[0].text);
+    EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
+    EXPECT_EQ(Main(), boxes[0].owner);
+
+    const std::string expected = "a,b,c,d,e,f,g,h\r\n"
+                                 "C:\\表\\x.lnk,C:\\p.exe,/a,/b,,Ctrl + Alt + A,最小化,,0\r\n" +
+                                 std::string(300, 'L') + "!,,,,,,,12\r\n"
+                                 ",,,,,,,\r\n";
+    EXPECT_EQ(expected, ReadFileBytes(m_csvPath));
+    EXPECT_EQ(Lines(rows, "\r\n"), ReadFileBytes(m_csvPath));
+}
+
+TEST_F(CsvExportTest, CopyPutsTheSameTextWithBareLineFeedsAndItsZeroBesideTheOtherFormats)
+{
+    SeedClipboard("before");
+    const std::vector<TableRow> rows = {kLetters, kComma, kLong, kEmpty};
+    AddRows(rows);
+    const auto boxes = CommandAnswering(ID_FILE_COPY_CSV, {IDOK});
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kCopyQuestion, boxes[0].text);
+    EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
+
+    const ClipboardBlock text = ReadClipboard(CF_TEXT);
+    ASSERT_TRUE(text.present);
+    EXPECT_EQ(Lines(rows, "\n") + '\0', text.bytes) << "the block is the text, its zero, nothing more";
+    EXPECT_EQ(std::string("a,b,c,d,e,f,g,h\n"), text.bytes.substr(0, 16));
+    EXPECT_TRUE(ReadClipboard(kProbeFormat).present) << "the clipboard was emptied";
+}
+
+TEST_F(CsvExportTest, TheExportFollowsTheSortedOrder)
+{
+    for (const char* name : {"b", "c", "a"}) AddTableRow(List(), RowWithCell(0, name));
+    SendColumnClick(Main(), List(), 0);
+    std::vector<TableRow> shown;
+    for (int row = 0; row < RowCount(); ++row) shown.push_back(RowWithCell(0, Cell(row, 0)));
+    ASSERT_NE("b", shown[0][0]) << "the sort did not reorder the table";
+
+    CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
+    EXPECT_EQ(Lines(shown, "\r\n"), ReadFileBytes(m_csvPath));
+    CommandAnswering(ID_FILE_COPY_CSV, {IDOK});
+    EXPECT_EQ(Lines(shown, "\n") + '\0', ReadClipboard(CF_TEXT).bytes);
+}
+
+TEST_F(CsvExportTest, SavingAgainReplacesTheFile)
+{
+    AddRows({kLetters, kComma, kLong});
+    CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
+    ::SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
+    AddRows({RowWithCell(0, "only")});
+    CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
+    EXPECT_EQ("only,,,,,,,\r\n", ReadFileBytes(m_csvPath));
+}
+
+TEST_F(CsvExportTest, AnEmptyTableIsRefusedBeforeAnyQuestion)
+{
+    for (UINT command : {ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV}) {
+        SCOPED_TRACE(command);
+        SeedClipboard("before");
+        const auto boxes = CommandAnswering(command, {IDOK});
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("データが空です", boxes[0].text);
+        EXPECT_EQ(IDOK, boxes[0].defaultButton);
+        EXPECT_FALSE(FileExists(m_csvPath));
+        EXPECT_EQ(std::string("before") + '\0', ReadClipboard(CF_TEXT).bytes);
+    }
+}
+
+TEST_F(CsvExportTest, EnterOnTheQuestionCancelsAndLeavesFileAndClipboardAsTheyWere)
+{
+    AddRows({kLetters});
+    WriteFileBytes(m_csvPath, "kept\r\n");
+    SeedClipboard("before");
+    for (UINT command : {ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV}) {
+        SCOPED_TRACE(command);
+        const auto boxes = CommandAnswering(command, {0});
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
+    }
+    EXPECT_EQ("kept\r\n", ReadFileBytes(m_csvPath));
+    EXPECT_EQ(std::string("before") + '\0', ReadClipboard(CF_TEXT).bytes);
+    EXPECT_TRUE(ReadClipboard(kProbeFormat).present);
+}
+
+TEST_F(CsvExportTest, AFileThatCannotBeWrittenIsReportedWithTheFrameworkTextAndTheFullPath)
+{
+    AddRows({kLetters});
+    char expected[1024];
+
+    // Held open by a reader that denies writing: a sharing violation, and the file as it was.
+    WriteFileBytes(m_csvPath, "kept\r\n");
+    HANDLE reader = ::CreateFileA(m_csvPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    auto boxes = CommandAnswering(ID_FILE_SAVE_CSV, {IDOK, IDOK});
+    ::CloseHandle(reader);
+    snprintf(expected, sizeof expected, "%s へのｱｸｾｽ中に共有違反が発生しました。", m_csvPath.c_str());
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(Utf8(expected), Utf8(boxes[1].text));
+    EXPECT_EQ("kept\r\n", ReadFileBytes(m_csvPath));
+
+    // Access denied. Wine run as root writes read-only files and folders alike, so
+    // the place that may not be written is a folder standing where the file goes.
+    RemoveCsvFile();
+    ASSERT_TRUE(::CreateDirectoryA(m_csvPath.c_str(), nullptr));
+    boxes = CommandAnswering(ID_FILE_SAVE_CSV, {IDOK, IDOK});
+    ::RemoveDirectoryA(m_csvPath.c_str());
+    snprintf(expected, sizeof expected, "%s へのｱｸｾｽは拒否されました。", m_csvPath.c_str());
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(Utf8(expected), Utf8(boxes[1].text));
+}
+
+TEST_F(CsvExportTest, AClipboardHeldElsewhereIsReportedAndTheTextDropped)
+{
+    AddRows({kLetters});
+    SeedClipboard("before");
+    HANDLE opened = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    struct Holder {
+        HANDLE opened, release;
+    } holder = {opened, release};
+    HANDLE thread = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID param) -> DWORD {
+            auto* h = static_cast<Holder*>(param);
+            const BOOL ok = ::OpenClipboard(nullptr);
+            ::SetEvent(h->opened);
+            ::WaitForSingleObject(h->release, 30000);
+            if (ok) ::CloseClipboard();
+            return 0;
+        },
+        &holder, 0, nullptr);
+    ::WaitForSingleObject(opened, 10000);
+
+    const auto boxes = CommandAnswering(ID_FILE_COPY_CSV, {IDOK, IDOK});
+    ::SetEvent(release);
+    ::WaitForSingleObject(thread, 10000);
+    for (HANDLE h : {thread, opened, release}) ::CloseHandle(h);
+
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("クリップボードを使用できません", boxes[1].text);
+    EXPECT_EQ(std::string("before") + '\0', ReadClipboard(CF_TEXT).bytes);
+}
+
+TEST_F(CsvExportTest, ViewOpensTheFileBesideTheProgramWhateverTheCurrentFolder)
+{
+    char temp[MAX_PATH] = {}, previous[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ::SetCurrentDirectoryA(temp);
+    ShellRecorder shell;
+    Command(ID_FILE_VIEW_LIST);
+    ::SetCurrentDirectoryA(previous);
+
+    ASSERT_EQ(1u, ShellRecorder::Calls().size());
+    const ShellCall& call = ShellRecorder::Calls()[0];
+    EXPECT_EQ(ProgramFolderOfTest() + "shlink.txt", call.file);
+    EXPECT_EQ("open", call.verb);
+    EXPECT_EQ(nullptr, call.owner);
+    EXPECT_EQ(SW_SHOW, call.show);
+    EXPECT_FALSE(call.hasParameters);
+    EXPECT_FALSE(call.hasDirectory);
+}
+}  // namespace
