@@ -92,21 +92,6 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index)
     }
 }
 
-CString AfxFormatString2(UINT id, const char* first, const char* second)
-{
-    const std::string pattern = AfxLoadString(id).str();
-    std::string out;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-            out += pattern[i + 1] == '1' ? first : second;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return CString(out);
-}
-
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minimum, int maximum)
 {
     if (!dx->m_bSaveAndValidate || (value >= minimum && value <= maximum)) return;

@@ -34,8 +34,5 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index);
 // Checks only while saving: outside the bounds shows the framework's range message.
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minimum, int maximum);
 
-// The framework's "%1"/"%2" substitution.
-CString AfxFormatString2(UINT id, const char* first, const char* second);
-
 // Reads a whole decimal number the way data exchange accepts it.
 bool AfxParseInt(const char* text, int* value);

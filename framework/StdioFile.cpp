@@ -84,18 +84,7 @@ int CFileException::OsErrorToException(LONG osError)
 
 CString CFileException::GetErrorMessage() const
 {
-    const std::string text = AfxLoadString(kFileErrorTextBase + static_cast<UINT>(m_cause)).str();
-    // '%' is never the second byte of a double-byte character, so a byte search is safe.
-    std::string message;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
-            message += m_strFileName.str();
-            ++i;
-        } else {
-            message += text[i];
-        }
-    }
-    return CString(message);
+    return AfxFormatString1(kFileErrorTextBase + static_cast<UINT>(m_cause), m_strFileName);
 }
 
 int CFileException::ReportError(UINT type) const { return AfxMessageBox(GetErrorMessage(), type); }

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "framework/Wnd.h"
 
 namespace {
@@ -50,6 +52,24 @@ CString AfxLoadString(UINT id)
     const int length = ::LoadStringA(AfxGetResourceHandle(), id, buffer, sizeof buffer);
     return CString(buffer, length > 0 ? length : 0);
 }
+
+CString AfxFormatString2(UINT id, const char* first, const char* second)
+{
+    const std::string pattern = AfxLoadString(id).str();
+    std::string out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            // '%' is never the second byte of a double-byte character: a byte search is safe.
+            out += pattern[i + 1] == '1' ? first : second;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return CString(out);
+}
+
+CString AfxFormatString1(UINT id, const char* first) { return AfxFormatString2(id, first, "%2"); }
 
 int AfxMessageBox(const char* text, UINT type, UINT)
 {

@@ -40,6 +40,9 @@ int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = 0);
 
 // Loads a string from the program's string table (empty when missing).
 CString AfxLoadString(UINT id);
+// A string of the table with "%1" (and "%2") replaced.
+CString AfxFormatString1(UINT id, const char* first);
+CString AfxFormatString2(UINT id, const char* first, const char* second);
 
 // Opens a document or address with the program the system associates with it
 // (ShellExecuteA); tests put a recorder of their own here.
