@@ -89,15 +89,15 @@ protected:
     {
         MainWindowTest::SetUp();
         link = tree.Path("app.lnk");
-        LinkSpec spec;
-        spec.arguments = "-x,y";
-        spec.workDir = "C:\\windows";
-        spec.hotkey = 0x0641;
-        spec.iconPath = "C:\\windows\\system32\\shell32.dll";
-        spec.iconIndex = 3;
-        spec.description = "説明は残る";
-        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
-        AddRow({link, spec.target, spec.arguments, spec.workDir, "Ctrl + Alt + A", "非表示", spec.iconPath, "3"},
+        LinkSpec sample;
+        sample.arguments = "-x,y";
+        sample.workDir = "C:\\windows";
+        sample.hotkey = 0x0641;
+        sample.iconPath = "C:\\windows\\system32\\shell32.dll";
+        sample.iconIndex = 3;
+        sample.description = "説明は残る";
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, sample));
+        AddRow({link, sample.target, sample.arguments, sample.workDir, "Ctrl + Alt + A", "非表示", sample.iconPath, "3"},
                0x0641);
     }
     void AddRow(const std::vector<std::string>& cells, DWORD data)

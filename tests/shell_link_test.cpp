@@ -23,13 +23,13 @@ protected:
 TEST_F(ShellLinkTest, ReadsBackEveryPropertyOfALink)
 {
     const std::string path = tree.Path("tool.lnk");
-    LinkSpec spec;
-    spec.arguments = "-a,b /c";
-    spec.workDir = "C:\\windows\\temp";
-    spec.hotkey = 0x0641;
-    spec.iconPath = "C:\\windows\\system32\\shell32.dll";
-    spec.iconIndex = 7;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, spec));
+    LinkSpec sample;
+    sample.arguments = "-a,b /c";
+    sample.workDir = "C:\\windows\\temp";
+    sample.hotkey = 0x0641;
+    sample.iconPath = "C:\\windows\\system32\\shell32.dll";
+    sample.iconIndex = 7;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, sample));
 
     HRESULT status;
     const ShortcutInfo info = Read(path, &status);
@@ -84,10 +84,10 @@ TEST_F(ShellLinkTest, RunSizeIndexBecomesTheStoredShowCommand)
 TEST_F(ShellLinkTest, WritingAnExistingLinkKeepsItsDescription)
 {
     const std::string path = tree.Path("described.lnk");
-    LinkSpec spec;
-    spec.description = "メモ帳を開く";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, spec));
-    ASSERT_GE(WriteShellLink(path.c_str(), spec.target.c_str(), "", "", 0x0241, 2, "", 0), 0);
+    LinkSpec sample;
+    sample.description = "メモ帳を開く";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, sample));
+    ASSERT_GE(WriteShellLink(path.c_str(), sample.target.c_str(), "", "", 0x0241, 2, "", 0), 0);
     EXPECT_EQ("メモ帳を開く", LinkDescription(path));
     EXPECT_EQ(3, StoredShowCmd(path));
 }

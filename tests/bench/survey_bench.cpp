@@ -20,11 +20,11 @@ constexpr int kFolders = 20;
 void MakeTree(const TempTree& tree, int links)
 {
     for (int f = 0; f < kFolders; ++f) tree.Folder("folder" + std::to_string(f));
-    LinkSpec spec;
-    spec.arguments = "/bench";
-    spec.hotkey = 0x0641;
+    LinkSpec sample;
+    sample.arguments = "/bench";
+    sample.hotkey = 0x0641;
     for (int i = 0; i < links; ++i) {
-        MakeLink(tree.Path("folder" + std::to_string(i % kFolders) + "\\link" + std::to_string(i) + ".lnk"), spec);
+        MakeLink(tree.Path("folder" + std::to_string(i % kFolders) + "\\link" + std::to_string(i) + ".lnk"), sample);
     }
 }
 

@@ -6,19 +6,19 @@
 #include <fstream>
 #include <iterator>
 
-HRESULT MakeLink(const std::string& path, const LinkSpec& spec)
+HRESULT MakeLink(const std::string& path, const LinkSpec& sample)
 {
     IShellLinkA* link = nullptr;
     HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                     reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return hr;
-    link->SetPath(spec.target.c_str());
-    link->SetArguments(spec.arguments.c_str());
-    link->SetWorkingDirectory(spec.workDir.c_str());
-    link->SetHotkey(spec.hotkey);
-    link->SetShowCmd(spec.showCmd);
-    link->SetIconLocation(spec.iconPath.c_str(), spec.iconIndex);
-    if (!spec.description.empty()) link->SetDescription(spec.description.c_str());
+    link->SetPath(sample.target.c_str());
+    link->SetArguments(sample.arguments.c_str());
+    link->SetWorkingDirectory(sample.workDir.c_str());
+    link->SetHotkey(sample.hotkey);
+    link->SetShowCmd(sample.showCmd);
+    link->SetIconLocation(sample.iconPath.c_str(), sample.iconIndex);
+    if (!sample.description.empty()) link->SetDescription(sample.description.c_str());
     IPersistFile* file = nullptr;
     hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(hr)) {

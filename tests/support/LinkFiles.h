@@ -18,7 +18,7 @@ struct LinkSpec {
 };
 
 // Writes a link file; the calling thread must have initialised COM.
-HRESULT MakeLink(const std::string& path, const LinkSpec& spec);
+HRESULT MakeLink(const std::string& path, const LinkSpec& sample);
 // The description stored in a link file ("" when it cannot be read).
 std::string LinkDescription(const std::string& path);
 // The whole file, byte for byte.
