@@ -5,7 +5,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$ROOT/scripts/build.sh"
 . "$ROOT/scripts/wine-env.sh"
 ensure_display
-trap stop_display EXIT
+trap 'stop_wineserver; stop_display' EXIT
 ensure_prefix
 start_wineserver
 echo "Starting Lirvan (display $DISPLAY)."
