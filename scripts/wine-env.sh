@@ -58,7 +58,7 @@ stop_wineserver() {
 # Creates the prefix once: every program runs in one virtual desktop (so windows
 # have captions without a window manager), and the Japanese faces map to IPA fonts.
 ensure_prefix() {
-  if [ -f "$WINEPREFIX/.lirvan-ready" ]; then return; fi
+  if [ -f "$WINEPREFIX/.lirvan-ready" ]; then install_caption_font; return; fi
   mkdir -p "$WINEPREFIX"
   start_wineserver
   "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
@@ -83,5 +83,15 @@ REG
   # Programs started from now on must see the desktop setting: restart the server
   # (which also writes the registry out).
   stop_wineserver
+  install_caption_font
   touch "$WINEPREFIX/.lirvan-ready"
+}
+
+# Caption buttons are drawn with Marlett. This Wine does not load the copy in its
+# data folder (fonts-wine), so the buttons showed as "0 1 r"; a copy in the
+# prefix's Fonts folder is found.
+install_caption_font() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  local marlett="${LIRVAN_MARLETT:-/usr/share/wine/fonts/marlett.ttf}"
+  [ -f "$fonts/marlett.ttf" ] || { [ -f "$marlett" ] && mkdir -p "$fonts" && cp "$marlett" "$fonts/"; } || true
 }
