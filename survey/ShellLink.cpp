@@ -3,6 +3,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "framework/FileFind.h"
+
+namespace {
+HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Save(path, TRUE); }
+}  // namespace
+
+SaveLinkFunction g_pfnSaveLink = &SaveWithService;
+
 namespace {
 // Both interfaces of one shell link object, released in reverse order of acquisition.
 class LinkObject {
@@ -57,6 +65,46 @@ HRESULT ReadProperties(HWND owner, IShellLinkA* link, IPersistFile* file, Shortc
     return link->GetIconLocation(info->szIconPath, MAX_PATH, &info->nIconIndex);
 }
 
+// Puts the saved copy where the link is, in one rename, so the link is either
+// the old one or the new one. The link's hidden and system marks go over to the
+// copy. (ReplaceFile would keep them too, but under Wine it drops them and leaves
+// a file of its own behind when it fails.)
+HRESULT PutInPlace(const char* linkPath, const char* saved)
+{
+    const DWORD attributes = ::GetFileAttributesA(linkPath);
+    if (!::MoveFileExA(saved, linkPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const HRESULT hr = HRESULT_FROM_WIN32(::GetLastError());
+        ::DeleteFileA(saved);
+        return hr;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        ::SetFileAttributesA(linkPath, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+    }
+    return S_OK;
+}
+
+// Saves into a new file beside the link, and replaces the link only with a
+// copy that was written whole: a save that fails halfway (a full disk) must not
+// leave the user's link truncated. Where no file can be made beside it, the
+// link is saved over directly.
+HRESULT SaveOver(IPersistFile* file, const char* linkPath, const WCHAR* widePath)
+{
+    const CString folder = FolderPartOf(linkPath);
+    char saved[MAX_PATH];
+    if (folder.IsEmpty() || !::GetTempFileNameA(folder + "\\", "lnk", 0, saved)) {
+        return g_pfnSaveLink(file, widePath);
+    }
+    WCHAR wideSaved[MAX_PATH];
+    ToWide(saved, wideSaved);
+    const HRESULT hr = g_pfnSaveLink(file, wideSaved);
+    if (FAILED(hr)) {
+        ::DeleteFileA(saved);
+        return hr;
+    }
+    return PutInPlace(linkPath, saved);
+}
+
 HRESULT WriteProperties(LinkObject& object, const char* linkPath, const char* target, const char* arguments,
                         const char* workDir, WORD hotkey, int runSize, const char* iconPath, int iconIndex)
 {
@@ -74,7 +122,7 @@ HRESULT WriteProperties(LinkObject& object, const char* linkPath, const char* ta
     if (FAILED(hr = link->SetHotkey(hotkey))) return hr;
     if (FAILED(hr = link->SetShowCmd(ShowCmdOfRunSize(runSize)))) return hr;
     if (FAILED(hr = link->SetIconLocation(iconPath, iconIndex))) return hr;
-    return object.m_file->Save(widePath, TRUE);
+    return SaveOver(object.m_file, linkPath, widePath);
 }
 }  // namespace
 

@@ -18,6 +18,12 @@ struct ShortcutInfo {
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
 
 // Writes a link file from these properties (runSize: 0 normal, 1 minimised,
-// 2 maximised, anything else normal). Initialises COM for itself.
+// 2 maximised, anything else normal), keeping what the file holds besides them.
+// The file is replaced only by a copy that was saved whole. Initialises COM for itself.
 HRESULT WriteShellLink(const char* linkPath, const char* target, const char* arguments, const char* workDir,
                        WORD hotkey, int runSize, const char* iconPath, int iconIndex);
+
+// The shell link service's save; tests put a failing one in its place.
+struct IPersistFile;
+using SaveLinkFunction = HRESULT (*)(IPersistFile* file, const WCHAR* path);
+extern SaveLinkFunction g_pfnSaveLink;

@@ -12,6 +12,36 @@ ShortcutInfo Read(const std::string& path, HRESULT* status)
     *status = ReadShellLink(nullptr, &info);
     return info;
 }
+
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> NamesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) names.push_back(found.cFileName);
+    } while (::FindNextFileA(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
+// A save that starts writing where it was told and then finds the disk full.
+HRESULT SaveHalfway(IPersistFile*, const WCHAR* path)
+{
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, "L\0\0\0", 4, &written, nullptr);
+    ::CloseHandle(file);
+    return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+}
+
+struct SaveSwap {
+    explicit SaveSwap(SaveLinkFunction save) { g_pfnSaveLink = save; }
+    ~SaveSwap() { g_pfnSaveLink = m_original; }
+    SaveLinkFunction m_original = g_pfnSaveLink;
+};
 }  // namespace
 
 class ShellLinkTest : public ::testing::Test {
@@ -103,8 +133,36 @@ TEST_F(ShellLinkTest, AWriteThatCannotSaveFailsAndLeavesTheFile)
     EXPECT_LT(WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
     ::CloseHandle(holder);
     EXPECT_EQ(before, FileBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"locked.lnk"}, NamesIn(tree.Root()));
 
     EXPECT_LT(WriteShellLink(tree.Path("no such folder\\x.lnk").c_str(), "C:\\windows\\notepad.exe", "", "", 0,
                              0, "", 0),
               0);
+}
+
+TEST_F(ShellLinkTest, ASaveThatFailsHalfwayLeavesTheLinkWholeAndNothingBesideIt)
+{
+    const std::string path = tree.Path("kept.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, LinkSpec()));
+    const auto before = FileBytes(path);
+    {
+        SaveSwap swap(&SaveHalfway);
+        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL),
+                  WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0));
+    }
+    EXPECT_EQ(before, FileBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"kept.lnk"}, NamesIn(tree.Root()));
+}
+
+TEST_F(ShellLinkTest, AWrittenLinkKeepsItsHiddenAndSystemAttributes)
+{
+    const std::string path = tree.Path("secret.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, LinkSpec()));
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_GE(WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(3, StoredShowCmd(path));
+    EXPECT_EQ(std::vector<std::string>{"secret.lnk"}, NamesIn(tree.Root()));
 }
