@@ -28,14 +28,14 @@ void CLinkSurveyDlg::OnListDblClk(NMHDR* notify, LRESULT* result)
     CLinkEditDlg dlg;
     const int row = reinterpret_cast<NMITEMACTIVATE*>(notify)->iItem;
     if (row < 0 || row >= m_listCtrl.GetItemCount()) return;
-    dlg.m_strLinkPath = m_listCtrl.GetItemText(row, 0);
+    dlg.m_strLinkPath = m_listCtrl.GetItemTextW(row, 0);
     if (dlg.m_strLinkPath.IsEmpty()) return;
-    dlg.m_strTarget = m_listCtrl.GetItemText(row, 1);
-    dlg.m_strArguments = m_listCtrl.GetItemText(row, 2);
-    dlg.m_strWorkDir = m_listCtrl.GetItemText(row, 3);
+    dlg.m_strTarget = m_listCtrl.GetItemTextW(row, 1);
+    dlg.m_strArguments = m_listCtrl.GetItemTextW(row, 2);
+    dlg.m_strWorkDir = m_listCtrl.GetItemTextW(row, 3);
     dlg.m_dwHotKey = static_cast<DWORD>(m_listCtrl.GetItemData(row));
     dlg.m_nRunSize = RunSizeOfText(m_listCtrl.GetItemText(row, 5));
-    dlg.m_strIconPath = m_listCtrl.GetItemText(row, 6);
+    dlg.m_strIconPath = m_listCtrl.GetItemTextW(row, 6);
     dlg.m_nIconIndex = std::atoi(m_listCtrl.GetItemText(row, 7));
 
     if (dlg.DoModal() != IDOK) return;

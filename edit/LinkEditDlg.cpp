@@ -27,9 +27,9 @@ CLinkEditDlg::~CLinkEditDlg()
     ShowPreview(nullptr);
 }
 
-HICON CLinkEditDlg::LoadIconFrom(const char* path, int index)
+HICON CLinkEditDlg::LoadIconFrom(const WCHAR* path, int index)
 {
-    return ::ExtractIconA(AfxGetInstanceHandle(), path, static_cast<UINT>(index));
+    return ::ExtractIconW(AfxGetInstanceHandle(), path, static_cast<UINT>(index));
 }
 
 void CLinkEditDlg::DoDataExchange(CDataExchange* dx)
@@ -88,7 +88,7 @@ void CLinkEditDlg::OnIconIndexChange()
     if (!m_iconPreview.m_hWnd) return;
     // On a failed check the message was shown and the index holds the new number.
     UpdateData(TRUE);
-    const CString& path = m_strIconPath.IsEmpty() ? m_strTarget : m_strIconPath;
+    const CStringW& path = m_strIconPath.IsEmpty() ? m_strTarget : m_strIconPath;
     ShowPreview(LoadIconFrom(path, m_nIconIndex));
 }
 

@@ -10,7 +10,7 @@ public:
     ~CLinkEditDlg() override;
 
     // Icon `index` of a file, or with index -1 the number of icons it holds.
-    static HICON LoadIconFrom(const char* path, int index);
+    static HICON LoadIconFrom(const WCHAR* path, int index);
 
     DWORD m_dwHotKey = 0;  // key code in the low byte, HOTKEYF_ modifiers in the next
     CStatic m_iconPreview;
@@ -26,12 +26,13 @@ public:
     CButton m_btnUpdate;
     CButton m_btnCancel;
     int m_nRunSize = -1;  // 0 normal window, 1 minimised, 2 maximised, -1 none
-    CString m_strArguments;
+    // The link's texts, exactly as the table holds them.
+    CStringW m_strArguments;
     int m_nIconIndex = 0;
-    CString m_strIconPath;
-    CString m_strLinkPath;
-    CString m_strTarget;
-    CString m_strWorkDir;
+    CStringW m_strIconPath;
+    CStringW m_strLinkPath;
+    CStringW m_strTarget;
+    CStringW m_strWorkDir;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

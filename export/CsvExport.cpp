@@ -23,23 +23,51 @@ bool RefuseEmptyTable(const CListCtrl& list)
     AfxMessageBox("データが空です", MB_ICONEXCLAMATION);
     return true;
 }
+
+template <typename Text, typename ReadCell>
+Text BuildCsv(const CListCtrl& list, ReadCell readCell, const Text& comma, const Text& lineEnd)
+{
+    Text text;
+    // The count is read again before each row.
+    for (int row = 0; row <= list.GetItemCount() - 1; ++row) {
+        Text line;
+        for (int column = 0; column < kLastColumn; ++column) {
+            line += readCell(row, column);
+            line += comma;
+        }
+        line += readCell(row, kLastColumn);
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
+// One global block holding `size` bytes, handed to the clipboard as `format`.
+void SetClipboardBytes(UINT format, const void* bytes, SIZE_T size)
+{
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block) return;
+    void* data = ::GlobalLock(block);
+    if (!data) {
+        ::GlobalFree(block);
+        return;
+    }
+    std::memcpy(data, bytes, size);
+    ::GlobalUnlock(block);
+    if (!::SetClipboardData(format, block)) ::GlobalFree(block);  // still ours
+}
 }  // namespace
 
 CString BuildCsvText(const CListCtrl& list)
 {
-    CString text;
-    // The count is read again before each row.
-    for (int row = 0; row <= list.GetItemCount() - 1; ++row) {
-        CString line;
-        for (int column = 0; column < kLastColumn; ++column) {
-            line += list.GetItemText(row, column);
-            line += ',';
-        }
-        line += list.GetItemText(row, kLastColumn);
-        text += line;
-        text += '\n';
-    }
-    return text;
+    return BuildCsv(list, [&list](int row, int column) { return list.GetItemText(row, column); }, CString(","),
+                    CString("\n"));
+}
+
+CStringW BuildCsvTextW(const CListCtrl& list)
+{
+    return BuildCsv(list, [&list](int row, int column) { return list.GetItemTextW(row, column); }, CStringW(L","),
+                    CStringW(L"\n"));
 }
 
 void WriteCsvFile(const CString& folder, const CString& text)
@@ -58,24 +86,19 @@ void WriteCsvFile(const CString& folder, const CString& text)
     }
 }
 
-void CopyCsvToClipboard(HWND owner, const CString& text)
+void CopyCsvToClipboard(HWND owner, const CStringW& text)
 {
     if (!::OpenClipboard(owner)) {
         AfxMessageBox("クリップボードを使用できません", MB_ICONEXCLAMATION);
         return;
     }
-    // No EmptyClipboard: the text is set beside the other formats, which stay.
-    const SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
-    if (HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size)) {
-        if (void* data = ::GlobalLock(block)) {
-            std::memcpy(data, text.c_str(), size);
-            const bool handedOver = ::SetClipboardData(CF_TEXT, block) != nullptr;
-            ::GlobalUnlock(block);
-            if (!handedOver) ::GlobalFree(block);  // still ours
-        } else {
-            ::GlobalFree(block);
-        }
-    }
+    // Emptied first: a Unicode program would otherwise paste the Unicode text
+    // that was there before, and the system makes none from ours for others.
+    ::EmptyClipboard();
+    // The list's narrow cells are this same conversion, cell by cell.
+    const CString bytes = WideToAnsi(text);
+    SetClipboardBytes(CF_TEXT, bytes.c_str(), static_cast<SIZE_T>(bytes.GetLength()) + 1);
+    SetClipboardBytes(CF_UNICODETEXT, text.c_str(), (static_cast<SIZE_T>(text.GetLength()) + 1) * sizeof(WCHAR));
     ::CloseClipboard();
 }
 
@@ -93,8 +116,7 @@ void CLinkSurveyDlg::OnFileCopyCsv()
 {
     if (RefuseEmptyTable(m_listCtrl)) return;
     if (AfxMessageBox("表示中のデータを CSV 形式でクリップボードにコピーします", kConfirm) == IDCANCEL) return;
-    const CString text = BuildCsvText(m_listCtrl);
-    CopyCsvToClipboard(m_hWnd, text);
+    CopyCsvToClipboard(m_hWnd, BuildCsvTextW(m_listCtrl));
 }
 
 void CLinkSurveyDlg::OnFileViewList()

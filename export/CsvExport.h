@@ -4,12 +4,16 @@
 #pragma once
 #include "framework/Controls.h"
 
+// In the code page, as the list converts its cells.
 CString BuildCsvText(const CListCtrl& list);
+// The same text, exactly as the list holds it.
+CStringW BuildCsvTextW(const CListCtrl& list);
 
 // Writes the text into folder + "shlink.txt" (an existing file is replaced) and
 // reports any failure in a message box.
 void WriteCsvFile(const CString& folder, const CString& text);
 
-// Puts the text (with its terminating zero, bare line feeds) on the clipboard as
-// CF_TEXT beside whatever else it holds; reports a clipboard that cannot be opened.
-void CopyCsvToClipboard(HWND owner, const CString& text);
+// Empties the clipboard and puts the text on it (with its terminating zero, bare
+// line feeds) as CF_UNICODETEXT and, in the code page, as CF_TEXT; reports a
+// clipboard that cannot be opened.
+void CopyCsvToClipboard(HWND owner, const CStringW& text);

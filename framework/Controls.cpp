@@ -10,18 +10,39 @@ BOOL CListCtrl::SetItemText(int row, int column, const char* text) const
     return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
 }
 
-CString CListCtrl::GetItemText(int row, int column) const
+BOOL CListCtrl::SetItemText(int row, int column, const WCHAR* text) const
 {
-    // Start at 256 bytes and double while the text fills the buffer.
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<WCHAR*>(text);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+}
+
+namespace {
+// Starts at 256 characters and doubles while the text fills the buffer.
+template <typename Char, typename Item, typename Text>
+Text ReadCellText(const CListCtrl& list, UINT message, int row, int column)
+{
     for (int size = 256;; size *= 2) {
-        std::vector<char> buffer(static_cast<size_t>(size), '\0');
-        LVITEMA item = {};
+        std::vector<Char> buffer(static_cast<size_t>(size), Char());
+        Item item = {};
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = size;
-        const int length = static_cast<int>(SendMessage(LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-        if (length < size - 1) return CString(buffer.data(), length);
+        const int length = static_cast<int>(list.SendMessage(message, row, reinterpret_cast<LPARAM>(&item)));
+        if (length < size - 1) return Text(buffer.data(), length);
     }
+}
+}  // namespace
+
+CString CListCtrl::GetItemText(int row, int column) const
+{
+    return ReadCellText<char, LVITEMA, CString>(*this, LVM_GETITEMTEXTA, row, column);
+}
+
+CStringW CListCtrl::GetItemTextW(int row, int column) const
+{
+    return ReadCellText<WCHAR, LVITEMW, CStringW>(*this, LVM_GETITEMTEXTW, row, column);
 }
 
 BOOL CListCtrl::SetItemData(int row, DWORD_PTR data) const

@@ -1,5 +1,6 @@
 // Control wrappers: one-line calls over a control window that the dialog owns.
 #pragma once
+#include "framework/WideString.h"
 #include "framework/Wnd.h"
 
 class CListCtrl : public CWnd {
@@ -18,9 +19,15 @@ public:
 
     int InsertItem(const LVITEMA& item) const
     { return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item))); }
+    // The list keeps UTF-16: the wide calls keep a text exactly, the narrow ones
+    // convert to and from the code page.
+    int InsertItem(const LVITEMW& item) const
+    { return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item))); }
     BOOL SetItemText(int row, int column, const char* text) const;
+    BOOL SetItemText(int row, int column, const WCHAR* text) const;
     // The whole text of one cell, whatever its length.
     CString GetItemText(int row, int column) const;
+    CStringW GetItemTextW(int row, int column) const;
     BOOL SetItemData(int row, DWORD_PTR data) const;
     DWORD_PTR GetItemData(int row) const;
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }

@@ -50,6 +50,18 @@ void DDX_Text(CDataExchange* dx, int id, CString& value)
     }
 }
 
+void DDX_Text(CDataExchange* dx, int id, CStringW& value)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate) {
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+        const int copied = ::GetWindowTextW(control, &text[0], static_cast<int>(text.size()));
+        value = CStringW(text.c_str(), copied);
+    } else {
+        ::SetWindowTextW(control, value);
+    }
+}
+
 bool AfxParseInt(const char* text, int* value)
 {
     if (std::strlen(text) > static_cast<size_t>(kMaxIntText)) return false;

@@ -1,5 +1,6 @@
 // Dialog data exchange: moves values between a dialog's members and its controls.
 #pragma once
+#include "framework/WideString.h"
 #include "framework/Wnd.h"
 
 class CDialog;
@@ -26,6 +27,7 @@ struct CUserException {};
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Text(CDataExchange* dx, int id, CString& value);
+void DDX_Text(CDataExchange* dx, int id, CStringW& value);
 // Loads "%d"; saves a whole number (blanks and tabs around it allowed) or fails
 // with the framework's message.
 void DDX_Text(CDataExchange* dx, int id, int& value);

@@ -18,7 +18,8 @@ CDialog::~CDialog()
 
 BOOL CDialog::Create(HWND owner)
 {
-    HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+    // Unicode controls, so that edit fields can show texts the code page cannot spell.
+    HWND hWnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return hWnd != nullptr;
 }

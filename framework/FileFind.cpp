@@ -1,33 +1,48 @@
 #include "framework/FileFind.h"
 
-CString FolderPartOf(const char* path)
-{
-    const char* last = nullptr;
-    for (const char* p = path; *p; p = ::CharNextA(p)) {
-        if (*p == '\\' || *p == '/') last = p;
-    }
-    return last ? CString(path, static_cast<int>(last - path)) : CString();
-}
+#include <vector>
 
 namespace {
-bool EndsInSeparator(const CString& text)
+// Below this the plain form works everywhere: a folder may hold at most
+// MAX_PATH - 12 characters, so that any 8.3 name still fits below it.
+constexpr int kPlainPathLimit = MAX_PATH - 12;
+
+bool IsSeparator(WCHAR ch) { return ch == L'\\' || ch == L'/'; }
+
+CStringW FullPathOf(const CStringW& path)
 {
-    const char* last = nullptr;
-    for (const char* p = text; *p; p = ::CharNextA(p)) last = p;
-    return last && (*last == '\\' || *last == '/');
+    const DWORD size = ::GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::vector<WCHAR> full(size);
+    const DWORD length = ::GetFullPathNameW(path, size, full.data(), nullptr);
+    return length > 0 && length < size ? CStringW(full.data(), static_cast<int>(length)) : path;
 }
 }  // namespace
 
-BOOL CFileFind::FindFile(const char* pattern)
+CStringW FolderPartOf(const CStringW& path)
+{
+    const std::wstring& text = path.str();
+    for (size_t i = text.size(); i-- > 0;) {
+        if (IsSeparator(text[i])) return CStringW(text.substr(0, i));
+    }
+    return CStringW();
+}
+
+CStringW FileSystemPath(const CStringW& path)
+{
+    const std::wstring& text = path.str();
+    if (path.GetLength() < kPlainPathLimit || text.rfind(L"\\\\?\\", 0) == 0) return path;
+    if (text.rfind(L"\\\\", 0) == 0) return CStringW(L"\\\\?\\UNC\\" + text.substr(2));
+    return CStringW(L"\\\\?\\") + FullPathOf(path);
+}
+
+BOOL CFileFind::FindFile(const CStringW& pattern)
 {
     Close();
-    m_hFind = ::FindFirstFileA(pattern, &m_next);
+    m_hFind = ::FindFirstFileW(FileSystemPath(pattern), &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE) return FALSE;
     m_bHasNext = true;
-    char full[MAX_PATH] = {};
-    char* namePart = nullptr;
-    const DWORD length = ::GetFullPathNameA(pattern, MAX_PATH, full, &namePart);
-    m_strRoot = FolderPartOf(length > 0 && length < MAX_PATH ? full : pattern);
+    m_strRoot = FolderPartOf(FullPathOf(pattern));
     return TRUE;
 }
 
@@ -35,14 +50,15 @@ BOOL CFileFind::FindNextFile()
 {
     if (m_hFind == INVALID_HANDLE_VALUE || !m_bHasNext) return FALSE;
     m_found = m_next;
-    m_bHasNext = ::FindNextFileA(m_hFind, &m_next) != FALSE;
+    m_bHasNext = ::FindNextFileW(m_hFind, &m_next) != FALSE;
     return m_bHasNext;
 }
 
-CString CFileFind::GetFilePath() const
+CStringW CFileFind::GetFilePath() const
 {
-    if (EndsInSeparator(m_strRoot)) return m_strRoot + m_found.cFileName;
-    return m_strRoot + "\\" + m_found.cFileName;
+    const std::wstring& root = m_strRoot.str();
+    if (!root.empty() && IsSeparator(root.back())) return m_strRoot + m_found.cFileName;
+    return m_strRoot + L"\\" + m_found.cFileName;
 }
 
 void CFileFind::Close()

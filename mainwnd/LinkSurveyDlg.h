@@ -6,6 +6,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Font.h"
+#include "framework/WideString.h"
 
 // Sent to the main window to change the busy state on its own thread.
 constexpr UINT WM_LIRVAN_SETBUSY = WM_APP + 1;
@@ -13,9 +14,9 @@ constexpr UINT WM_LIRVAN_SETBUSY = WM_APP + 1;
 // row (a ShortcutRow), or null when the link could not be read.
 constexpr UINT WM_LIRVAN_ADDROW = WM_APP + 2;
 
-// One table row: the eight cell texts in column order and the item data.
+// One table row: the eight cell texts in column order, exactly as read, and the item data.
 struct ShortcutRow {
-    CString cells[8];
+    CStringW cells[8];
     DWORD data = 0;
 };
 
@@ -35,8 +36,8 @@ public:
 
     // Survey (survey/FolderScan.cpp).
     static UINT ScanThreadProc(LPVOID param);
-    void ScanFolder(CString folder, CListCtrl& list);
-    void AddShortcutRow(CString path, CListCtrl& list);
+    void ScanFolder(CStringW folder, CListCtrl& list);
+    void AddShortcutRow(CStringW path, CListCtrl& list);
 
     CFont m_font;
     CString m_strFolder;

@@ -10,14 +10,12 @@
 #include "survey/ShellLink.h"
 
 namespace {
-// In Shift-JIS a dot is never part of a double-byte character, and none of the
-// letters of lnk or pif can lead one, so comparing the last four bytes as ASCII
-// finds exactly the names that end in .lnk or .pif in any case.
-bool IsLinkFileName(const CString& name)
+// Names that end in .lnk or .pif, in any case.
+bool IsLinkFileName(const CStringW& name)
 {
     if (name.GetLength() < 4) return false;
-    const char* tail = static_cast<const char*>(name) + name.GetLength() - 4;
-    return ::lstrcmpiA(tail, ".lnk") == 0 || ::lstrcmpiA(tail, ".pif") == 0;
+    const WCHAR* tail = static_cast<const WCHAR*>(name) + name.GetLength() - 4;
+    return ::lstrcmpiW(tail, L".lnk") == 0 || ::lstrcmpiW(tail, L".pif") == 0;
 }
 }  // namespace
 
@@ -47,7 +45,7 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     }
     dlg->SetBusyState(0);
     // Without COM no link can be read: skip the walk, but leave the busy state all the same.
-    if (SUCCEEDED(com)) dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
+    if (SUCCEEDED(com)) dlg->ScanFolder(AnsiToWide(dlg->m_strScanFolder), dlg->m_listCtrl);
     // Cleared before the start command comes back, so it never clears a later survey's flag.
     dlg->m_bScanning = 0;
     dlg->SetBusyState(1);
@@ -55,20 +53,20 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     return 0;
 }
 
-void CLinkSurveyDlg::ScanFolder(CString folder, CListCtrl& list)
+void CLinkSurveyDlg::ScanFolder(CStringW folder, CListCtrl& list)
 {
-    const CString pattern = folder + "\\*.*";
-    if (pattern.GetLength() >= MAX_PATH) return;  // the platform takes no longer pattern
+    // Any depth: the finder hands long paths on in the form that has no limit.
+    const CStringW pattern = folder + L"\\*.*";
     CFileFind finder;
     if (!finder.FindFile(pattern)) return;
     BOOL more = TRUE;
     while (more) {
         if (m_bScanning == 0) break;  // Esc: stop at every depth
         more = finder.FindNextFile();
-        const CString name = finder.GetFileName();
-        if (name == "." || name == "..") continue;
+        const CStringW name = finder.GetFileName();
+        if (name == L"." || name == L"..") continue;
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
-            ScanFolder(folder + "\\" + name, list);
+            ScanFolder(folder + L"\\" + name, list);
         } else if (IsLinkFileName(name)) {
             AddShortcutRow(finder.GetFilePath(), list);  // also repaints the table
         }
@@ -76,10 +74,10 @@ void CLinkSurveyDlg::ScanFolder(CString folder, CListCtrl& list)
     finder.Close();
 }
 
-void CLinkSurveyDlg::AddShortcutRow(CString path, CListCtrl& list)
+void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
     ShortcutInfo info = {};
-    ::lstrcpynA(info.szLinkPath, path, MAX_PATH);
+    info.strLinkPath = path;
     ShortcutRow row;
     const bool read = SUCCEEDED(ReadShellLink(m_hWnd, &info));
     if (read) {
@@ -87,10 +85,12 @@ void CLinkSurveyDlg::AddShortcutRow(CString path, CListCtrl& list)
         row.cells[1] = info.szTarget;
         row.cells[2] = info.szArguments;
         row.cells[3] = info.szWorkDir;
-        row.cells[4] = HotkeyToText(info.wHotkey);
-        row.cells[5] = ShowCmdName(info.nShowCmd);
+        row.cells[4] = AnsiToWide(HotkeyToText(info.wHotkey));
+        row.cells[5] = AnsiToWide(ShowCmdName(info.nShowCmd));
         row.cells[6] = info.szIconPath;
-        row.cells[7].Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
+        CString index;
+        index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
+        row.cells[7] = AnsiToWide(index);
         row.data = info.wHotkey & 0xFFFF;
     }
     // One synchronous hand-over per link: the row is appended and painted on the
@@ -101,10 +101,10 @@ void CLinkSurveyDlg::AddShortcutRow(CString path, CListCtrl& list)
 LRESULT CLinkSurveyDlg::OnAddRow(WPARAM, LPARAM rowParam)
 {
     if (const auto* row = reinterpret_cast<const ShortcutRow*>(rowParam)) {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = m_listCtrl.GetItemCount();  // after every row: the list has no sort style
-        item.pszText = const_cast<char*>(static_cast<const char*>(row->cells[0]));
+        item.pszText = const_cast<WCHAR*>(static_cast<const WCHAR*>(row->cells[0]));
         const int index = m_listCtrl.InsertItem(item);
         if (index >= 0) {
             for (int column = 1; column < 8; ++column) m_listCtrl.SetItemText(index, column, row->cells[column]);

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "framework/FileFind.h"
 
 namespace {
@@ -12,6 +14,9 @@ HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Sa
 SaveLinkFunction g_pfnSaveLink = &SaveWithService;
 
 namespace {
+// The longest text a link's string fields can hold (a 16-bit count).
+constexpr int kMaxLinkText = 0xFFFF + 1;
+
 // Both interfaces of one shell link object, released in reverse order of acquisition.
 class LinkObject {
 public:
@@ -26,20 +31,16 @@ public:
 
     HRESULT Create()
     {
-        return ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&m_link));
+        HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                        reinterpret_cast<void**>(&m_link));
+        if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
+        return hr;
     }
-    HRESULT QueryFile() { return m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file)); }
+    HRESULT Load(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
 
-    IShellLinkA* m_link = nullptr;
+    IShellLinkW* m_link = nullptr;
     IPersistFile* m_file = nullptr;
 };
-
-void ToWide(const char* path, WCHAR (&wide)[MAX_PATH])
-{
-    wide[0] = L'\0';
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
-}
 
 int ShowCmdOfRunSize(int runSize)
 {
@@ -48,15 +49,14 @@ int ShowCmdOfRunSize(int runSize)
     return SW_SHOWNORMAL;
 }
 
-HRESULT ReadProperties(HWND owner, IShellLinkA* link, IPersistFile* file, ShortcutInfo* info)
+HRESULT ReadProperties(HWND owner, LinkObject& object, ShortcutInfo* info)
 {
-    WCHAR widePath[MAX_PATH];
-    ToWide(info->szLinkPath, widePath);
-    HRESULT hr = file->Load(widePath, STGM_READ);
+    HRESULT hr = object.Load(info->strLinkPath);
     if (FAILED(hr)) return hr;
+    IShellLinkW* link = object.m_link;
     // No user interface, and never rewrite the file while reading it.
     if (FAILED(hr = link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH))) return hr;
-    WIN32_FIND_DATAA findData;
+    WIN32_FIND_DATAW findData;
     if (FAILED(hr = link->GetPath(info->szTarget, MAX_PATH, &findData, 0))) return hr;
     if (FAILED(hr = link->GetArguments(info->szArguments, MAX_PATH))) return hr;
     if (FAILED(hr = link->GetWorkingDirectory(info->szWorkDir, MAX_PATH))) return hr;
@@ -65,21 +65,44 @@ HRESULT ReadProperties(HWND owner, IShellLinkA* link, IPersistFile* file, Shortc
     return link->GetIconLocation(info->szIconPath, MAX_PATH, &info->nIconIndex);
 }
 
+// A new, empty file beside the link, named like "lnk1A2B.tmp" (the survey never
+// picks such a name up); empty when none can be made there.
+CStringW MakeFileBeside(const CStringW& linkPath)
+{
+    const CStringW folder = FolderPartOf(linkPath);
+    if (folder.IsEmpty()) return CStringW();
+    const DWORD start = ::GetTickCount();
+    for (DWORD n = 0; n < 0x10000; ++n) {
+        WCHAR name[16];
+        ::wsprintfW(name, L"\\lnk%04X.tmp", (start + n) & 0xFFFF);
+        const CStringW path = folder + name;
+        HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return path;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return CStringW();
+}
+
 // Puts the saved copy where the link is, in one rename, so the link is either
 // the old one or the new one. The link's hidden and system marks go over to the
 // copy. (ReplaceFile would keep them too, but under Wine it drops them and leaves
 // a file of its own behind when it fails.)
-HRESULT PutInPlace(const char* linkPath, const char* saved)
+HRESULT PutInPlace(const CStringW& linkPath, const CStringW& saved)
 {
-    const DWORD attributes = ::GetFileAttributesA(linkPath);
-    if (!::MoveFileExA(saved, linkPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const CStringW target = FileSystemPath(linkPath);
+    const DWORD attributes = ::GetFileAttributesW(target);
+    if (!::MoveFileExW(FileSystemPath(saved), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const HRESULT hr = HRESULT_FROM_WIN32(::GetLastError());
-        ::DeleteFileA(saved);
+        ::DeleteFileW(FileSystemPath(saved));
         return hr;
     }
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        ::SetFileAttributesA(linkPath, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+        ::SetFileAttributesW(target, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     }
     return S_OK;
 }
@@ -88,65 +111,68 @@ HRESULT PutInPlace(const char* linkPath, const char* saved)
 // copy that was written whole: a save that fails halfway (a full disk) must not
 // leave the user's link truncated. Where no file can be made beside it, the
 // link is saved over directly.
-HRESULT SaveOver(IPersistFile* file, const char* linkPath, const WCHAR* widePath)
+HRESULT SaveOver(IPersistFile* file, const CStringW& linkPath)
 {
-    const CString folder = FolderPartOf(linkPath);
-    char saved[MAX_PATH];
-    if (folder.IsEmpty() || !::GetTempFileNameA(folder + "\\", "lnk", 0, saved)) {
-        return g_pfnSaveLink(file, widePath);
-    }
-    WCHAR wideSaved[MAX_PATH];
-    ToWide(saved, wideSaved);
-    const HRESULT hr = g_pfnSaveLink(file, wideSaved);
+    const CStringW saved = MakeFileBeside(linkPath);
+    if (saved.IsEmpty()) return g_pfnSaveLink(file, FileSystemPath(linkPath));
+    const HRESULT hr = g_pfnSaveLink(file, FileSystemPath(saved));
     if (FAILED(hr)) {
-        ::DeleteFileA(saved);
+        ::DeleteFileW(FileSystemPath(saved));
         return hr;
     }
     return PutInPlace(linkPath, saved);
 }
 
-HRESULT WriteProperties(LinkObject& object, const char* linkPath, const char* target, const char* arguments,
-                        const char* workDir, WORD hotkey, int runSize, const char* iconPath, int iconIndex)
+// On a loaded link only the three edited properties change: the texts stay
+// exactly as stored. The icon's file is read back, so only its index changes.
+HRESULT ChangeEdited(IShellLinkW* link, WORD hotkey, int runSize, int iconIndex)
 {
-    WCHAR widePath[MAX_PATH];
-    ToWide(linkPath, widePath);
-    // Start from the file as it is, so that what this program does not edit
-    // (description, relative path, extra data) survives. A file that cannot be
-    // loaded is built from the six properties alone.
-    object.m_file->Load(widePath, STGM_READ);
-    IShellLinkA* link = object.m_link;
+    std::vector<WCHAR> iconPath(kMaxLinkText, L'\0');
+    int storedIndex = 0;
+    HRESULT hr;
+    if (FAILED(hr = link->GetIconLocation(iconPath.data(), kMaxLinkText, &storedIndex))) return hr;
+    if (FAILED(hr = link->SetHotkey(hotkey))) return hr;
+    if (FAILED(hr = link->SetShowCmd(ShowCmdOfRunSize(runSize)))) return hr;
+    return link->SetIconLocation(iconPath.data(), iconIndex);
+}
+
+HRESULT SetAll(IShellLinkW* link, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir, WORD hotkey,
+               int runSize, const WCHAR* iconPath, int iconIndex)
+{
     HRESULT hr;
     if (FAILED(hr = link->SetPath(target))) return hr;
     if (FAILED(hr = link->SetArguments(arguments))) return hr;
     if (FAILED(hr = link->SetWorkingDirectory(workDir))) return hr;
     if (FAILED(hr = link->SetHotkey(hotkey))) return hr;
     if (FAILED(hr = link->SetShowCmd(ShowCmdOfRunSize(runSize)))) return hr;
-    if (FAILED(hr = link->SetIconLocation(iconPath, iconIndex))) return hr;
-    return SaveOver(object.m_file, linkPath, widePath);
+    return link->SetIconLocation(iconPath, iconIndex);
 }
 }  // namespace
 
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info)
 {
     LinkObject object;
-    HRESULT hr = object.Create();
+    const HRESULT hr = object.Create();
     if (FAILED(hr)) return hr;
-    if (FAILED(hr = object.QueryFile())) return hr;
-    return ReadProperties(owner, object.m_link, object.m_file, info);
+    return ReadProperties(owner, object, info);
 }
 
-HRESULT WriteShellLink(const char* linkPath, const char* target, const char* arguments, const char* workDir,
-                       WORD hotkey, int runSize, const char* iconPath, int iconIndex)
+HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
+                       WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex)
 {
     ::CoInitialize(nullptr);
     HRESULT hr;
     {
         LinkObject object;
         hr = object.Create();
-        if (SUCCEEDED(hr)) hr = object.QueryFile();
         if (SUCCEEDED(hr)) {
-            hr = WriteProperties(object, linkPath, target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
+            // Start from the file as it is, so that what this program does not
+            // edit (texts, description, relative path, extra data) survives.
+            hr = SUCCEEDED(object.Load(linkPath))
+                     ? ChangeEdited(object.m_link, hotkey, runSize, iconIndex)
+                     : SetAll(object.m_link, target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
         }
+        if (SUCCEEDED(hr)) hr = SaveOver(object.m_file, linkPath);
     }  // released before COM goes
     ::CoUninitialize();
     return hr;

@@ -1,27 +1,32 @@
 // The only contact with the contents of link files: the shell link service.
+// Texts are UTF-16, exactly as the file holds them.
 #pragma once
 #include <windows.h>
 
+#include "framework/WideString.h"
+
 struct ShortcutInfo {
-    char szLinkPath[MAX_PATH];
-    char szTarget[MAX_PATH];
-    char szArguments[MAX_PATH];
-    char szWorkDir[MAX_PATH];
+    CStringW strLinkPath;  // any length
+    WCHAR szTarget[MAX_PATH];
+    WCHAR szArguments[MAX_PATH];
+    WCHAR szWorkDir[MAX_PATH];
     WORD wHotkey;      // low byte key code, high byte HOTKEYF_ modifiers
     int nShowCmd;      // an SW_ value
-    char szIconPath[MAX_PATH];
+    WCHAR szIconPath[MAX_PATH];
     int nIconIndex;
 };
 
-// Reads info->szLinkPath into the other fields. The calling thread must have
+// Reads info->strLinkPath into the other fields. The calling thread must have
 // initialised COM. The fields are valid only when the result is not negative.
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
 
-// Writes a link file from these properties (runSize: 0 normal, 1 minimised,
-// 2 maximised, anything else normal), keeping what the file holds besides them.
-// The file is replaced only by a copy that was saved whole. Initialises COM for itself.
-HRESULT WriteShellLink(const char* linkPath, const char* target, const char* arguments, const char* workDir,
-                       WORD hotkey, int runSize, const char* iconPath, int iconIndex);
+// Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,
+// 2 maximised, anything else normal) and icon index, keeping everything else the
+// file holds exactly. A file that cannot be loaded is built from all the given
+// properties. The file is replaced only by a copy that was saved whole.
+// Initialises COM for itself.
+HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
+                       WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex);
 
 // The shell link service's save; tests put a failing one in its place.
 struct IPersistFile;

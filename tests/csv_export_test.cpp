@@ -142,14 +142,19 @@ bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_st
 
 const UINT kProbeFormat = ::RegisterClipboardFormatA("LirvanTestProbe");
 
-// Replaces the clipboard's contents with a text and a private format.
+// Replaces the clipboard's contents with a text (in the code page and in UTF-16,
+// as another program leaves it) and a private format.
 void SeedClipboard(const std::string& text)
 {
     ASSERT_TRUE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
-    for (UINT format : {static_cast<UINT>(CF_TEXT), kProbeFormat}) {
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
+    const std::wstring wide(text.begin(), text.end());
+    const std::pair<UINT, std::string> blocks[] = {
+        {CF_TEXT, text + '\0'}, {kProbeFormat, text + '\0'},
+        {CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)}};
+    for (const auto& [format, bytes] : blocks) {
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        memcpy(::GlobalLock(block), bytes.data(), bytes.size());
         ::GlobalUnlock(block);
         ::SetClipboardData(format, block);
     }
@@ -323,21 +328,35 @@ TEST_F(CsvExportTest, SaveWritesEveryRowAsItStandsWithCrLfAfterAskingWithCancelA
     EXPECT_EQ(Lines(rows, "\r\n"), ReadFileBytes(m_csvPath));
 }
 
-TEST_F(CsvExportTest, CopyPutsTheSameTextWithBareLineFeedsAndItsZeroBesideTheOtherFormats)
+TEST_F(CsvExportTest, CopyReplacesTheClipboardWithTheTextInTheCodePageAndInUnicode)
 {
     SeedClipboard("before");
     const std::vector<TableRow> rows = {kLetters, kComma, kLong, kEmpty};
     AddRows(rows);
+    // A name the code page cannot spell: exact in Unicode, the code page's
+    // replacement in CF_TEXT.
+    const std::wstring odd = L"C:\\Zo\u00eb \u2122\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk";
+    const int oddRow = AddTableRow(List(), TableRow());
+    dlg->m_listCtrl.SetItemText(oddRow, 0, odd.c_str());
     const auto boxes = CommandAnswering(ID_FILE_COPY_CSV, {IDOK});
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kCopyQuestion, boxes[0].text);
     EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
 
+    const std::string oddBytes = Cell(oddRow, 0);
+    ASSERT_EQ(std::string::npos, oddBytes.find("\xc3")) << "not converted to the code page";
     const ClipboardBlock text = ReadClipboard(CF_TEXT);
     ASSERT_TRUE(text.present);
-    EXPECT_EQ(Lines(rows, "\n") + '\0', text.bytes) << "the block is the text, its zero, nothing more";
+    EXPECT_EQ(Lines(rows, "\n") + oddBytes + ",,,,,,,\n" + '\0', text.bytes)
+        << "the block is the text, its zero, nothing more";
     EXPECT_EQ(std::string("a,b,c,d,e,f,g,h\n"), text.bytes.substr(0, 16));
-    EXPECT_TRUE(ReadClipboard(kProbeFormat).present) << "the clipboard was emptied";
+
+    const ClipboardBlock unicode = ReadClipboard(CF_UNICODETEXT);
+    ASSERT_TRUE(unicode.present) << "Unicode programs paste the old text";
+    const std::string table = Lines(rows, "\n");
+    const std::wstring expected = std::wstring(AnsiToWide(table.c_str()).c_str()) + odd + L",,,,,,,\n";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected.c_str()), (expected.size() + 1) * 2), unicode.bytes);
+    EXPECT_FALSE(ReadClipboard(kProbeFormat).present) << "the clipboard was not emptied";
 }
 
 TEST_F(CsvExportTest, TheExportFollowsTheSortedOrder)

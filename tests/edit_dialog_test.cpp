@@ -187,11 +187,11 @@ TEST_F(EditTest, UpdateWritesTheLinkAndRewritesTheRow)
     EXPECT_EQ(3, StoredShowCmd(link));
     EXPECT_EQ("説明は残る", LinkDescription(link));
     ShortcutInfo stored = {};
-    lstrcpynA(stored.szLinkPath, link.c_str(), MAX_PATH);
+    stored.strLinkPath = AnsiToWide(link.c_str());
     ASSERT_GE(ReadShellLink(nullptr, &stored), 0);
     EXPECT_EQ(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), stored.wHotkey);
     EXPECT_EQ(4, stored.nIconIndex);
-    EXPECT_STREQ("-x,y", stored.szArguments);
+    EXPECT_STREQ(L"-x,y", stored.szArguments);
 }
 
 TEST_F(EditTest, UpdateWithoutAChoiceWritesANormalWindow)
@@ -287,9 +287,9 @@ TEST_F(EditTest, TheUpDownRangeFollowsTheIconsOfTheFile)
     const std::string noIcons = tree.Path("plain.txt");
     WriteTextFile(noIcons, "no icons here");
     const int shellIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
-        CLinkEditDlg::LoadIconFrom("C:\\windows\\system32\\shell32.dll", -1)));
+        CLinkEditDlg::LoadIconFrom(L"C:\\windows\\system32\\shell32.dll", -1)));
     const int notepadIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
-        CLinkEditDlg::LoadIconFrom("C:\\windows\\notepad.exe", -1)));
+        CLinkEditDlg::LoadIconFrom(L"C:\\windows\\notepad.exe", -1)));
     ASSERT_GT(shellIcons, 1);
     dlg->m_listCtrl.DeleteAllItems();
     AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", "C:\\windows\\system32\\shell32.dll", "0"}, 0);
@@ -341,4 +341,48 @@ TEST_F(EditTest, AfterASortAnEditOpensOnTheClickedRowsOwnLinkAndKeyAndTheRowStay
     EXPECT_EQ("Alt + Z", Cell(0, 4));
     EXPECT_EQ(link, Cell(1, 0));
     EXPECT_EQ(0x0641u, dlg->m_listCtrl.GetItemData(1));
+}
+
+TEST_F(EditTest, AnEditKeepsTextsBeyondTheCodePageAndChangesOnlyTheRowsFile)
+{
+    const std::wstring zoe = Wide(tree.Root()) + L"\\Zo\u00eb \u2122";
+    ASSERT_TRUE(MakeFolderW(zoe));
+    const std::wstring odd = zoe + L"\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk";
+    const std::wstring arguments = L"--name=Zo\u00eb \u2122";
+    const std::wstring icon = zoe + L"\\app.exe";
+    ASSERT_HRESULT_SUCCEEDED(MakeLinkW(odd, L"C:\\windows\\notepad.exe", arguments, icon, 0x0641));
+    const auto before = FileBytesW(odd);
+    const int row = AddTableRow(List(), {"", "C:\\windows\\notepad.exe", "", "", "Ctrl + Alt + A", "", "", "0"});
+    for (const auto& [column, text] : {std::pair{0, odd}, {2, arguments}, {6, icon}}) {
+        dlg->m_listCtrl.SetItemText(row, column, text.c_str());
+    }
+    dlg->m_listCtrl.SetItemData(row, 0x0641);
+
+    std::wstring shown[3];
+    {
+        EditDriver driver([&](HWND dialog) {
+            const int ids[3] = {IDC_LINK_PATH, IDC_ARGUMENTS, IDC_ICON_PATH};
+            for (int i = 0; i < 3; ++i) {
+                WCHAR text[MAX_PATH * 2] = {};
+                ::GetDlgItemTextW(dialog, ids[i], text, MAX_PATH * 2);
+                shown[i] = text;
+            }
+            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+            Press(dialog, IDOK);
+        });
+        DoubleClick(row);
+    }
+    EXPECT_EQ(odd, shown[0]);
+    EXPECT_EQ(arguments, shown[1]);
+    EXPECT_EQ(icon, shown[2]);
+
+    EXPECT_EQ(std::vector<std::wstring>{L"Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk"}, NamesInW(zoe));
+    EXPECT_NE(before, FileBytesW(odd)) << "the row's file was not written";
+    ShortcutInfo stored = {};
+    stored.strLinkPath = odd.c_str();
+    ASSERT_GE(ReadShellLink(nullptr, &stored), 0);
+    EXPECT_EQ(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), stored.wHotkey);
+    EXPECT_EQ(arguments, stored.szArguments);
+    EXPECT_EQ(icon, stored.szIconPath);
+    EXPECT_EQ(std::wstring(L"C:\\windows\\notepad.exe"), stored.szTarget);
 }

@@ -171,3 +171,43 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     PumpPending();
     EXPECT_EQ(kept, RowCount()) << "rows arrived after the survey ended";
 }
+
+TEST_F(SurveyTest, NamesBeyondTheCodePageAndDeepFoldersAreListedWithTheirExactTexts)
+{
+    const std::wstring root = Wide(tree.Root());
+    const std::wstring zoe = root + L"\\Zo\u00eb \u2122";
+    ASSERT_TRUE(MakeFolderW(zoe));
+    const std::wstring cafe = zoe + L"\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk";
+    const std::wstring arguments = L"--name=Zo\u00eb \u2122";
+    const std::wstring icon = zoe + L"\\app.exe";
+    ASSERT_HRESULT_SUCCEEDED(MakeLinkW(cafe, L"C:\\windows\\notepad.exe", arguments, icon));
+    // Nine folders of 35 characters, as installers nest them.
+    std::wstring deep = root;
+    for (int i = 0; i < 9; ++i) {
+        deep += L"\\" + std::wstring(34, static_cast<WCHAR>(L'a' + i)) + L"\u00e9";
+        ASSERT_TRUE(MakeFolderW(deep));
+    }
+    const std::wstring deepLink = deep + L"\\deep.lnk";
+    ASSERT_GT(deepLink.size(), 300u);
+    ASSERT_HRESULT_SUCCEEDED(MakeLinkW(deepLink, L"C:\\windows\\notepad.exe", L"/deep", L""));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("表.lnk"), LinkSpec()));
+
+    Survey(tree.Root());
+    ASSERT_EQ(3, RowCount());
+    auto rowOf = [this](const std::wstring& path) {
+        for (int row = 0; row < RowCount(); ++row) if (dlg->m_listCtrl.GetItemTextW(row, 0).str() == path) return row;
+        return -1;
+    };
+    const int cafeRow = rowOf(cafe);
+    ASSERT_GE(cafeRow, 0) << "the link beyond the code page is missing";
+    EXPECT_EQ(arguments, dlg->m_listCtrl.GetItemTextW(cafeRow, 2).str());
+    EXPECT_EQ(icon, dlg->m_listCtrl.GetItemTextW(cafeRow, 6).str());
+    const int deepRow = rowOf(deepLink);
+    ASSERT_GE(deepRow, 0) << "the deep link is missing";
+    EXPECT_EQ(L"/deep", dlg->m_listCtrl.GetItemTextW(deepRow, 2).str());
+    // Code-page texts read as before.
+    const int plain = RowOf(tree.Path("表.lnk"));
+    ASSERT_GE(plain, 0);
+    EXPECT_EQ("C:\\windows\\notepad.exe", Cell(plain, 1));
+    EXPECT_EQ("なし", Cell(plain, 4));
+}

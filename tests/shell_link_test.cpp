@@ -8,9 +8,17 @@ namespace {
 ShortcutInfo Read(const std::string& path, HRESULT* status)
 {
     ShortcutInfo info = {};
-    lstrcpynA(info.szLinkPath, path.c_str(), MAX_PATH);
+    info.strLinkPath = AnsiToWide(path.c_str());
     *status = ReadShellLink(nullptr, &info);
     return info;
+}
+
+// The write, with code-page texts.
+HRESULT Write(const char* path, const char* target, const char* arguments, const char* workDir, WORD hotkey,
+              int runSize, const char* iconPath, int iconIndex)
+{
+    return WriteShellLink(AnsiToWide(path), AnsiToWide(target), AnsiToWide(arguments), AnsiToWide(workDir), hotkey,
+                          runSize, AnsiToWide(iconPath), iconIndex);
 }
 
 // The names in a folder, "." and ".." left out.
@@ -64,11 +72,11 @@ TEST_F(ShellLinkTest, ReadsBackEveryPropertyOfALink)
     HRESULT status;
     const ShortcutInfo info = Read(path, &status);
     ASSERT_GE(status, 0);
-    EXPECT_STREQ("C:\\windows\\notepad.exe", info.szTarget);
-    EXPECT_STREQ("-a,b /c", info.szArguments);
-    EXPECT_STREQ("C:\\windows\\temp", info.szWorkDir);
+    EXPECT_STREQ(L"C:\\windows\\notepad.exe", info.szTarget);
+    EXPECT_STREQ(L"-a,b /c", info.szArguments);
+    EXPECT_STREQ(L"C:\\windows\\temp", info.szWorkDir);
     EXPECT_EQ(0x0641, info.wHotkey);
-    EXPECT_STREQ("C:\\windows\\system32\\shell32.dll", info.szIconPath);
+    EXPECT_STREQ(L"C:\\windows\\system32\\shell32.dll", info.szIconPath);
     EXPECT_EQ(7, info.nIconIndex);
 }
 
@@ -86,17 +94,17 @@ TEST_F(ShellLinkTest, AFileThatIsNoLinkFailsToRead)
 TEST_F(ShellLinkTest, WriteRoundTripsTheSixProperties)
 {
     const std::string path = tree.Path("new.lnk");
-    ASSERT_GE(WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "x,y", "C:\\windows", 0x0246, 0,
+    ASSERT_GE(Write(path.c_str(), "C:\\windows\\regedit.exe", "x,y", "C:\\windows", 0x0246, 0,
                              "C:\\windows\\regedit.exe", 0),
               0);
     HRESULT status;
     const ShortcutInfo info = Read(path, &status);
     ASSERT_GE(status, 0);
-    EXPECT_STREQ("C:\\windows\\regedit.exe", info.szTarget);
-    EXPECT_STREQ("x,y", info.szArguments);
-    EXPECT_STREQ("C:\\windows", info.szWorkDir);
+    EXPECT_STREQ(L"C:\\windows\\regedit.exe", info.szTarget);
+    EXPECT_STREQ(L"x,y", info.szArguments);
+    EXPECT_STREQ(L"C:\\windows", info.szWorkDir);
     EXPECT_EQ(0x0246, info.wHotkey);
-    EXPECT_STREQ("C:\\windows\\regedit.exe", info.szIconPath);
+    EXPECT_STREQ(L"C:\\windows\\regedit.exe", info.szIconPath);
     EXPECT_EQ(0, info.nIconIndex);
 }
 
@@ -106,7 +114,7 @@ TEST_F(ShellLinkTest, RunSizeIndexBecomesTheStoredShowCommand)
     struct Case { int runSize; int showCmd; } cases[] = {{1, 7}, {2, 3}, {0, 1}, {-1, 1}, {5, 1}};
     for (const Case& c : cases) {
         const std::string path = tree.Path("size" + std::to_string(c.runSize + 1) + ".lnk");
-        ASSERT_GE(WriteShellLink(path.c_str(), "C:\\windows\\notepad.exe", "", "", 0, c.runSize, "", 0), 0);
+        ASSERT_GE(Write(path.c_str(), "C:\\windows\\notepad.exe", "", "", 0, c.runSize, "", 0), 0);
         EXPECT_EQ(c.showCmd, StoredShowCmd(path)) << "run size " << c.runSize;
     }
 }
@@ -117,7 +125,7 @@ TEST_F(ShellLinkTest, WritingAnExistingLinkKeepsItsDescription)
     LinkSpec sample;
     sample.description = "メモ帳を開く";
     ASSERT_HRESULT_SUCCEEDED(MakeLink(path, sample));
-    ASSERT_GE(WriteShellLink(path.c_str(), sample.target.c_str(), "", "", 0x0241, 2, "", 0), 0);
+    ASSERT_GE(Write(path.c_str(), sample.target.c_str(), "", "", 0x0241, 2, "", 0), 0);
     EXPECT_EQ("メモ帳を開く", LinkDescription(path));
     EXPECT_EQ(3, StoredShowCmd(path));
 }
@@ -130,12 +138,12 @@ TEST_F(ShellLinkTest, AWriteThatCannotSaveFailsAndLeavesTheFile)
     const auto before = FileBytes(path);
     HANDLE holder = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_LT(WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
+    EXPECT_LT(Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
     ::CloseHandle(holder);
     EXPECT_EQ(before, FileBytes(path));
     EXPECT_EQ(std::vector<std::string>{"locked.lnk"}, NamesIn(tree.Root()));
 
-    EXPECT_LT(WriteShellLink(tree.Path("no such folder\\x.lnk").c_str(), "C:\\windows\\notepad.exe", "", "", 0,
+    EXPECT_LT(Write(tree.Path("no such folder\\x.lnk").c_str(), "C:\\windows\\notepad.exe", "", "", 0,
                              0, "", 0),
               0);
 }
@@ -148,7 +156,7 @@ TEST_F(ShellLinkTest, ASaveThatFailsHalfwayLeavesTheLinkWholeAndNothingBesideIt)
     {
         SaveSwap swap(&SaveHalfway);
         EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL),
-                  WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0));
+                  Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0));
     }
     EXPECT_EQ(before, FileBytes(path));
     EXPECT_EQ(std::vector<std::string>{"kept.lnk"}, NamesIn(tree.Root()));
@@ -159,7 +167,7 @@ TEST_F(ShellLinkTest, AWrittenLinkKeepsItsHiddenAndSystemAttributes)
     const std::string path = tree.Path("secret.lnk");
     ASSERT_HRESULT_SUCCEEDED(MakeLink(path, LinkSpec()));
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    ASSERT_GE(WriteShellLink(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
+    ASSERT_GE(Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
               attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));

@@ -41,7 +41,7 @@ void Walk(const std::string& folder, std::vector<ShortcutInfo>* read)
             Walk(path, read);
         } else {
             ShortcutInfo info = {};
-            lstrcpynA(info.szLinkPath, path.c_str(), MAX_PATH);
+            info.strLinkPath = AnsiToWide(path.c_str());
             if (SUCCEEDED(ReadShellLink(nullptr, &info))) read->push_back(info);
         }
     } while (::FindNextFileA(find, &data));
@@ -53,13 +53,15 @@ void AppendRows(CListCtrl& list, const std::vector<ShortcutInfo>& rows)
     for (const ShortcutInfo& info : rows) {
         CString index;
         index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
-        const CString hotkey = HotkeyToText(info.wHotkey);
-        const char* cells[7] = {info.szTarget, info.szArguments, info.szWorkDir, hotkey,
-                                ShowCmdName(info.nShowCmd), info.szIconPath, index};
-        LVITEMA item = {};
+        const CStringW hotkey = AnsiToWide(HotkeyToText(info.wHotkey));
+        const CStringW showCmd = AnsiToWide(ShowCmdName(info.nShowCmd));
+        const CStringW indexText = AnsiToWide(index);
+        const WCHAR* cells[7] = {info.szTarget, info.szArguments, info.szWorkDir, hotkey,
+                                 showCmd, info.szIconPath, indexText};
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = list.GetItemCount();
-        item.pszText = const_cast<char*>(info.szLinkPath);
+        item.pszText = const_cast<WCHAR*>(info.strLinkPath.c_str());
         const int row = list.InsertItem(item);
         for (int c = 1; c <= 7; ++c) list.SetItemText(row, c, cells[c - 1]);
         list.SetItemData(row, info.wHotkey);

@@ -66,7 +66,7 @@ void RunViewsBenchmark(int size)
     std::printf("export to shlink.txt:                            %8.0f ms\n", BenchNowMs() - start);
 
     start = BenchNowMs();
-    CopyCsvToClipboard(dlg.m_hWnd, BuildCsvText(dlg.m_listCtrl));
+    CopyCsvToClipboard(dlg.m_hWnd, BuildCsvTextW(dlg.m_listCtrl));
     std::printf("export to the clipboard:                         %8.0f ms\n", BenchNowMs() - start);
     theApp.m_pMainWnd = nullptr;
 }

@@ -31,6 +31,69 @@ HRESULT MakeLink(const std::string& path, const LinkSpec& sample)
     return hr;
 }
 
+namespace {
+std::wstring LongForm(const std::wstring& path) { return L"\\\\?\\" + path; }
+}  // namespace
+
+HRESULT MakeLinkW(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
+                  const std::wstring& iconPath, WORD hotkey)
+{
+    IShellLinkW* link = nullptr;
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(&link));
+    if (FAILED(hr)) return hr;
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    link->SetHotkey(hotkey);
+    link->SetIconLocation(iconPath.c_str(), 0);
+    IPersistFile* file = nullptr;
+    hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(hr)) {
+        hr = file->Save(LongForm(path).c_str(), TRUE);
+        file->Release();
+    }
+    link->Release();
+    return hr;
+}
+
+bool MakeFolderW(const std::wstring& path) { return ::CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }
+
+std::wstring Wide(const std::string& ansi)
+{
+    std::wstring wide(ansi.size() + 1, L'\0');
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    return wide;
+}
+
+std::vector<unsigned char> FileBytesW(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    HANDLE file = ::CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(::GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+std::vector<std::wstring> NamesInW(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(LongForm(folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
 std::string LinkDescription(const std::string& path)
 {
     std::string description;
@@ -92,23 +155,16 @@ std::string TempTree::Folder(const std::string& relative) const
 }
 
 namespace {
-void RemoveTree(const std::string& folder)
+// Wide and in the long form: test trees hold names and depths beyond the code page.
+void RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
+    for (const std::wstring& name : NamesInW(folder)) {
+        const std::wstring path = LongForm(folder + L"\\" + name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileW(path.c_str())) RemoveTree(folder + L"\\" + name);
     }
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(LongForm(folder).c_str());
 }
 }  // namespace
 
-TempTree::~TempTree() { RemoveTree(m_root); }
+TempTree::~TempTree() { RemoveTree(Wide(m_root)); }

@@ -19,6 +19,17 @@ struct LinkSpec {
 
 // Writes a link file; the calling thread must have initialised COM.
 HRESULT MakeLink(const std::string& path, const LinkSpec& sample);
+// Wide paths and texts, exactly: names the code page cannot spell, and paths of
+// any length (handed to the file system with the "\\?\" prefix).
+HRESULT MakeLinkW(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
+                  const std::wstring& iconPath, WORD hotkey = 0);
+bool MakeFolderW(const std::wstring& path);
+std::wstring Wide(const std::string& ansi);
+// The whole file, byte for byte.
+std::vector<unsigned char> FileBytesW(const std::wstring& path);
+// The names in a folder, "." and ".." left out.
+std::vector<std::wstring> NamesInW(const std::wstring& folder);
+
 // The description stored in a link file ("" when it cannot be read).
 std::string LinkDescription(const std::string& path);
 // The whole file, byte for byte.

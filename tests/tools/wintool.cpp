@@ -44,36 +44,42 @@ HWND FindTitled(const char* part, DWORD timeoutMs)
     }
 }
 struct Sample {
-    const char* name;
-    const char* target;
-    const char* arguments;
-    const char* workDir;
+    const WCHAR* name;
+    const WCHAR* target;
+    const WCHAR* arguments;
+    const WCHAR* workDir;
     WORD hotkey;
     int showCmd;
-    const char* iconPath;
+    const WCHAR* iconPath;
     int iconIndex;
 };
 
-int MakeSampleLinks(const char* folder)
+// Wide throughout: one sample's names are beyond the code page.
+int MakeSampleLinks(const char* folderName)
 {
     const Sample samples[] = {
-        {"メモ帳.lnk", "C:\\windows\\notepad.exe", "", "C:\\windows", MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT),
-         SW_SHOWNORMAL, "", 0},
-        {"レジストリ エディタ.lnk", "C:\\windows\\regedit.exe", "/m", "C:\\windows", 0, SW_SHOWMAXIMIZED,
-         "C:\\windows\\regedit.exe", 0},
-        {"tools\\コマンド.lnk", "C:\\windows\\system32\\cmd.exe", "/k echo a,b", "C:\\users", MAKEWORD(VK_F9, HOTKEYF_SHIFT),
-         SW_SHOWMINNOACTIVE, "C:\\windows\\system32\\shell32.dll", 3},
-        {"tools\\Winver.lnk", "C:\\windows\\system32\\winver.exe", "", "", 0, SW_SHOWNORMAL, "", -1},
-        {"古い設定.pif", "C:\\windows\\system32\\control.exe", "", "C:\\windows", MAKEWORD('P', HOTKEYF_CONTROL),
-         SW_SHOWNORMAL, "C:\\windows\\system32\\shell32.dll", 21},
+        {L"メモ帳.lnk", L"C:\\windows\\notepad.exe", L"", L"C:\\windows", MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT),
+         SW_SHOWNORMAL, L"", 0},
+        {L"レジストリ エディタ.lnk", L"C:\\windows\\regedit.exe", L"/m", L"C:\\windows", 0, SW_SHOWMAXIMIZED,
+         L"C:\\windows\\regedit.exe", 0},
+        {L"tools\\コマンド.lnk", L"C:\\windows\\system32\\cmd.exe", L"/k echo a,b", L"C:\\users",
+         MAKEWORD(VK_F9, HOTKEYF_SHIFT), SW_SHOWMINNOACTIVE, L"C:\\windows\\system32\\shell32.dll", 3},
+        {L"tools\\Winver.lnk", L"C:\\windows\\system32\\winver.exe", L"", L"", 0, SW_SHOWNORMAL, L"", -1},
+        {L"古い設定.pif", L"C:\\windows\\system32\\control.exe", L"", L"C:\\windows", MAKEWORD('P', HOTKEYF_CONTROL),
+         SW_SHOWNORMAL, L"C:\\windows\\system32\\shell32.dll", 21},
+        {L"Zo\u00eb \u2122\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk", L"C:\\windows\\notepad.exe",
+         L"--name=Zo\u00eb \u2122", L"", 0, SW_SHOWNORMAL, L"C:\\windows\\Zo\u00eb \u2122\\app.exe", 0},
     };
+    WCHAR folder[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, folderName, -1, folder, MAX_PATH);
     ::CoInitialize(nullptr);
-    ::CreateDirectoryA(folder, nullptr);
-    ::CreateDirectoryA((std::string(folder) + "\\tools").c_str(), nullptr);
+    for (const WCHAR* sub : {L"", L"\\tools", L"\\Zo\u00eb \u2122"}) {
+        ::CreateDirectoryW((std::wstring(folder) + sub).c_str(), nullptr);
+    }
     int failures = 0;
     for (const Sample& s : samples) {
-        IShellLinkA* link = nullptr;
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+        IShellLinkW* link = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&link)))) {
             ++failures;
             continue;
@@ -86,10 +92,7 @@ int MakeSampleLinks(const char* folder)
         link->SetIconLocation(s.iconPath, s.iconIndex);
         IPersistFile* file = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR wide[MAX_PATH] = {};
-            const std::string path = std::string(folder) + "\\" + s.name;
-            ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-            if (FAILED(file->Save(wide, TRUE))) ++failures;
+            if (FAILED(file->Save((std::wstring(folder) + L"\\" + s.name).c_str(), TRUE))) ++failures;
             file->Release();
         }
         link->Release();

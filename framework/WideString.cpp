@@ -1,0 +1,21 @@
+#include "framework/WideString.h"
+
+#include <vector>
+
+CString WideToAnsi(const WCHAR* text)
+{
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return CString();
+    std::vector<char> bytes(static_cast<size_t>(size));
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+    return CString(bytes.data(), size - 1);
+}
+
+CStringW AnsiToWide(const char* text)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1) return CStringW();
+    std::vector<WCHAR> wide(static_cast<size_t>(size));
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+    return CStringW(wide.data(), size - 1);
+}
