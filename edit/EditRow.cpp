@@ -47,4 +47,5 @@ void CLinkSurveyDlg::OnListDblClk(NMHDR* notify, LRESULT* result)
     CString index;
     index.Format("%d", dlg.m_nIconIndex);
     m_listCtrl.SetItemText(row, 7, index);
+    MarkSharedKeys();  // the new key may make or end a clash
 }

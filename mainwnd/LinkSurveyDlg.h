@@ -2,22 +2,36 @@
 // Its members are defined in the folders of the features they belong to.
 #pragma once
 #include <atomic>
+#include <vector>
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Font.h"
 #include "framework/WideString.h"
+#include "survey/TargetCheck.h"
 
 // Sent to the main window to change the busy state on its own thread.
 constexpr UINT WM_LIRVAN_SETBUSY = WM_APP + 1;
-// Sent by the survey's worker for every link file it meets: lParam is the finished
-// row (a ShortcutRow), or null when the link could not be read.
-constexpr UINT WM_LIRVAN_ADDROW = WM_APP + 2;
+// Sent by the survey's worker with the rows it has finished: lParam is a
+// ShortcutBatch, appended to the table on the window's thread while the worker waits.
+constexpr UINT WM_LIRVAN_ADDROWS = WM_APP + 2;
+
+// The list's state bits that mark a row whose target is gone. The list has no
+// image list, so this overlay index draws nothing; being the item's own state,
+// it moves with its row in a sort and leaves cells and item data alone.
+constexpr UINT kTargetMissingState = INDEXTOOVERLAYMASK(1);
 
 // One table row: the eight cell texts in column order, exactly as read, and the item data.
 struct ShortcutRow {
     CStringW cells[8];
     DWORD data = 0;
+    bool bTargetMissing = false;  // drawn greyed; kept with the row in the list's state
+};
+
+// Rows read by the worker and not yet in the table, in walk order.
+struct ShortcutBatch {
+    std::vector<ShortcutRow> rows;
+    DWORD dwLastHandOver = 0;  // tick count of the last hand-over
 };
 
 class CLinkSurveyDlg : public CDialog {
@@ -38,6 +52,14 @@ public:
     static UINT ScanThreadProc(LPVOID param);
     void ScanFolder(CStringW folder, CListCtrl& list);
     void AddShortcutRow(CStringW path, CListCtrl& list);
+    // Hands the finished rows to the window's thread when their time has come
+    // (survey/RowHandOver.cpp); `last` hands them over whatever the time and
+    // says that the survey's rows are complete.
+    void HandOverRows(CListCtrl& list, bool last);
+
+    // Rows that need attention (views/RowMarks.cpp): works out again which
+    // shortcut keys more than one row has, in one pass over the table.
+    void MarkSharedKeys();
 
     CFont m_font;
     CString m_strFolder;
@@ -45,6 +67,9 @@ public:
     CListCtrl m_listCtrl;
     HICON m_hIcon = nullptr;
     CString m_strScanFolder;  // the running survey's folder, copied by the start command
+    ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
+    CTargetCheck m_targetCheck;  // the worker's own, new for every survey
+    std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -56,7 +81,9 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnSetBusyState(WPARAM enable, LPARAM);
-    LRESULT OnAddRow(WPARAM, LPARAM row);
+    LRESULT OnAddRows(WPARAM last, LPARAM batch);
+    void OnListCustomDraw(NMHDR* notify, LRESULT* result);
+    void AppendRow(const ShortcutRow& row);
 
     // Command handlers, each in the folder of its feature.
     void OnToolScan();

@@ -25,6 +25,7 @@ void CLinkSurveyDlg::OnToolScan()
     if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_GRAYED);
     m_bScanning = 1;
     m_listCtrl.DeleteAllItems();
+    MarkSharedKeys();
     // The worker's own copy, taken here on this thread: the folder may be changed
     // while the survey runs.
     m_strScanFolder = m_strFolder;
@@ -45,7 +46,11 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     }
     dlg->SetBusyState(0);
     // Without COM no link can be read: skip the walk, but leave the busy state all the same.
+    dlg->m_batch = ShortcutBatch();
+    dlg->m_targetCheck = CTargetCheck();
     if (SUCCEEDED(com)) dlg->ScanFolder(AnsiToWide(dlg->m_strScanFolder), dlg->m_listCtrl);
+    // Also after a stop: every row read is kept.
+    dlg->HandOverRows(dlg->m_listCtrl, true);
     // Cleared before the start command comes back, so it never clears a later survey's flag.
     dlg->m_bScanning = 0;
     dlg->SetBusyState(1);
@@ -62,13 +67,14 @@ void CLinkSurveyDlg::ScanFolder(CStringW folder, CListCtrl& list)
     BOOL more = TRUE;
     while (more) {
         if (m_bScanning == 0) break;  // Esc: stop at every depth
+        HandOverRows(list, false);    // rows wait no longer than one entry takes
         more = finder.FindNextFile();
         const CStringW name = finder.GetFileName();
         if (name == L"." || name == L"..") continue;
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             ScanFolder(folder + L"\\" + name, list);
         } else if (IsLinkFileName(name)) {
-            AddShortcutRow(finder.GetFilePath(), list);  // also repaints the table
+            AddShortcutRow(finder.GetFilePath(), list);
         }
     }
     finder.Close();
@@ -78,9 +84,8 @@ void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
     ShortcutInfo info = {};
     info.strLinkPath = path;
-    ShortcutRow row;
-    const bool read = SUCCEEDED(ReadShellLink(m_hWnd, &info));
-    if (read) {
+    if (SUCCEEDED(ReadShellLink(m_hWnd, &info))) {
+        ShortcutRow& row = m_batch.rows.emplace_back();
         row.cells[0] = path;
         row.cells[1] = info.szTarget;
         row.cells[2] = info.szArguments;
@@ -92,25 +97,7 @@ void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
         index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
         row.cells[7] = AnsiToWide(index);
         row.data = info.wHotkey & 0xFFFF;
+        row.bTargetMissing = m_targetCheck.IsMissing(info.szTarget);
     }
-    // One synchronous hand-over per link: the row is appended and painted on the
-    // window's own thread while this one waits.
-    ::SendMessageA(::GetParent(list.m_hWnd), WM_LIRVAN_ADDROW, 0, read ? reinterpret_cast<LPARAM>(&row) : 0);
-}
-
-LRESULT CLinkSurveyDlg::OnAddRow(WPARAM, LPARAM rowParam)
-{
-    if (const auto* row = reinterpret_cast<const ShortcutRow*>(rowParam)) {
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = m_listCtrl.GetItemCount();  // after every row: the list has no sort style
-        item.pszText = const_cast<WCHAR*>(static_cast<const WCHAR*>(row->cells[0]));
-        const int index = m_listCtrl.InsertItem(item);
-        if (index >= 0) {
-            for (int column = 1; column < 8; ++column) m_listCtrl.SetItemText(index, column, row->cells[column]);
-            m_listCtrl.SetItemData(index, row->data);
-        }
-    }
-    m_listCtrl.UpdateWindow();  // show the progress at once, also for a link that could not be read
-    return 0;
+    HandOverRows(list, false);
 }

@@ -386,3 +386,40 @@ TEST_F(EditTest, AnEditKeepsTextsBeyondTheCodePageAndChangesOnlyTheRowsFile)
     EXPECT_EQ(icon, stored.szIconPath);
     EXPECT_EQ(std::wstring(L"C:\\windows\\notepad.exe"), stored.szTarget);
 }
+
+TEST_F(EditTest, SharedKeyMarksFollowTheirRowsThroughASortAndEndWithAnEdit)
+{
+    const COLORREF kUnmarked = RGB(1, 2, 3), kClash = RGB(0xB0, 0x00, 0x00);
+    // Row 0 is app.lnk with Ctrl+Alt+A.
+    const std::string twin = tree.Path("twin.lnk");
+    LinkSpec sample;
+    sample.hotkey = 0x0641;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(twin, sample));
+    AddRow({twin, sample.target, "", "", "Ctrl + Alt + A", "通常のウィンドウ", "", "0"}, 0x0641);
+    AddRow({tree.Path("b unique.lnk"), sample.target, "", "", "Ctrl + Alt + B", "通常のウィンドウ", "", "0"}, 0x0642);
+    AddRow({tree.Path("c none.lnk"), sample.target, "", "", "なし", "通常のウィンドウ", "", "0"}, 0);
+    auto colourOf = [this](const std::string& path) {
+        for (int row = 0; row < RowCount(); ++row) {
+            if (Cell(row, 0) == path) return DrawnTextColour(Main(), List(), row);
+        }
+        return COLORREF(0xFFFFFFFF);
+    };
+    const std::string paths[4] = {link, twin, tree.Path("b unique.lnk"), tree.Path("c none.lnk")};
+
+    SendColumnClick(Main(), List(), 0);  // descending: the rows move
+    ASSERT_NE(link, Cell(0, 0));
+    const COLORREF sorted[4] = {kClash, kClash, kUnmarked, kUnmarked};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(sorted[i], colourOf(paths[i])) << paths[i];
+
+    int twinRow = -1;
+    for (int row = 0; row < RowCount(); ++row) if (Cell(row, 0) == twin) twinRow = row;
+    {
+        EditDriver driver([&](HWND dialog) {
+            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+            Press(dialog, IDOK);
+        });
+        DoubleClick(twinRow);
+    }
+    ASSERT_EQ("Ctrl + Alt + Q", Cell(twinRow, 4));
+    for (const std::string& path : paths) EXPECT_EQ(kUnmarked, colourOf(path)) << path;
+}

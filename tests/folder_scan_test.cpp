@@ -6,6 +6,8 @@
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/MainWindowFixture.h"
+#include "support/TableRows.h"
+#include "survey/TargetCheck.h"
 
 namespace {
 // The links a survey must list, in the order the platform enumerates the tree.
@@ -167,6 +169,11 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     const int kept = RowCount();
     EXPECT_GE(kept, before);
     EXPECT_LT(kept, total) << "Esc did not stop the survey";
+    // Every row read before the stop, handed over or not, in walk order.
+    std::vector<std::string> walk;
+    ExpectedWalk(tree.Root(), &walk);
+    walk.resize(static_cast<size_t>(kept));
+    EXPECT_EQ(walk, Paths());
     EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), ID_TOOL_SCAN));
     PumpPending();
     EXPECT_EQ(kept, RowCount()) << "rows arrived after the survey ended";
@@ -210,4 +217,70 @@ TEST_F(SurveyTest, NamesBeyondTheCodePageAndDeepFoldersAreListedWithTheirExactTe
     ASSERT_GE(plain, 0);
     EXPECT_EQ("C:\\windows\\notepad.exe", Cell(plain, 1));
     EXPECT_EQ("なし", Cell(plain, 4));
+}
+
+namespace {
+const COLORREF kUnmarked = RGB(1, 2, 3);
+const COLORREF kClash = RGB(0xB0, 0x00, 0x00);
+std::vector<std::wstring> g_askedPaths;
+bool RecordExists(const WCHAR* path)
+{
+    g_askedPaths.push_back(path);
+    return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedWhenTheSurveyEnds)
+{
+    const std::string gone = tree.Path("gone.exe");
+    WriteTextFile(gone, "MZ");
+    LinkSpec sample;
+    struct Case { const char* name; std::string target; WORD hotkey; COLORREF colour; } cases[] = {
+        {"shared1.lnk", "C:\\windows\\notepad.exe", 0x0641, kClash},
+        {"shared2.lnk", "C:\\windows\\regedit.exe", 0x0641, kClash},
+        {"sharedgone.lnk", gone, 0x0641, kClash},  // both: the warning wins
+        {"gone.lnk", gone, 0, ::GetSysColor(COLOR_GRAYTEXT)},
+        {"unique.lnk", "C:\\windows\\notepad.exe", 0x0642, kUnmarked},
+        {"empty.lnk", "", 0, kUnmarked},
+    };
+    for (const Case& c : cases) {
+        sample.target = c.target;
+        sample.hotkey = c.hotkey;
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path(c.name), sample)) << c.name;
+    }
+    ASSERT_TRUE(::DeleteFileA(gone.c_str()));
+
+    Survey(tree.Root());
+    ASSERT_EQ(6, RowCount());
+    for (const Case& c : cases) {
+        const int row = RowOf(tree.Path(c.name));
+        ASSERT_GE(row, 0) << c.name;
+        EXPECT_EQ(c.colour, DrawnTextColour(Main(), List(), row)) << c.name;
+    }
+    NMCUSTOMDRAW paint = {};
+    paint.hdr = {List(), 1000, static_cast<UINT>(NM_CUSTOMDRAW)};
+    paint.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(LRESULT(CDRF_NOTIFYITEMDRAW), ::SendMessageA(Main(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&paint)))
+        << "the list is never asked about its rows";
+}
+
+TEST(TargetCheck, OnlyLocalPathsAreAskedAndANetworkPathNeverIs)
+{
+    const PathExistsFunction original = g_pfnPathExists;
+    g_pfnPathExists = &RecordExists;
+    CTargetCheck check;
+    struct Case { const WCHAR* target; bool missing; bool asked; } cases[] = {
+        {L"C:\\windows\\notepad.exe", false, true},
+        {L"C:\\windows\\no such file.exe", true, true},
+        {L"", false, false},
+        {L"\\\\server\\share\\app.exe", false, false},
+        {L"\\\\?\\UNC\\server\\share\\app.exe", false, false},
+        {L"notepad.exe", false, false},
+    };
+    for (const Case& c : cases) {
+        g_askedPaths.clear();
+        EXPECT_EQ(c.missing, check.IsMissing(c.target)) << Utf8(WideToAnsi(c.target).str());
+        EXPECT_EQ(c.asked, !g_askedPaths.empty()) << Utf8(WideToAnsi(c.target).str());
+    }
+    g_pfnPathExists = original;
 }

@@ -65,6 +65,7 @@ void CLinkSurveyDlg::OnColumnClick(NMHDR* notify, LRESULT* result)
     g_sortDirection = g_sortDirection == 0 ? 1 : 0;
     g_sortTexts.RemoveAll();
     RestoreItemData(m_listCtrl, rowCount);
+    MarkSharedKeys();
     m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
     m_listCtrl.Invalidate();
     *result = 0;

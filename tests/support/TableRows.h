@@ -56,3 +56,18 @@ inline void SendColumnClick(HWND mainWindow, HWND list, int column)
     notify.iSubItem = column;
     ::SendMessageA(mainWindow, WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&notify));
 }
+
+// The text colour the main window answers when the list asks how to draw a
+// row (its custom draw for the row's item); `unchanged` when it changes nothing.
+inline COLORREF DrawnTextColour(HWND mainWindow, HWND list, int row, COLORREF unchanged = RGB(1, 2, 3))
+{
+    NMLVCUSTOMDRAW draw = {};
+    draw.nmcd.hdr.hwndFrom = list;
+    draw.nmcd.hdr.idFrom = 1000;
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.clrText = unchanged;
+    ::SendMessageA(mainWindow, WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&draw));
+    return draw.clrText;
+}

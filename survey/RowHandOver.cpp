@@ -1,0 +1,63 @@
+// The survey's rows cross from the worker to the window's thread here, in
+// batches: a visible list that takes and paints one row at a time costs some
+// 200 times more than one that takes a batch with its redraw off.
+#include "mainwnd/LinkSurveyDlg.h"
+
+namespace {
+// Often enough that the table shows its progress smoothly and a row appears
+// within about two intervals of being read; seldom enough that painting costs
+// little next to reading.
+constexpr DWORD kHandOverIntervalMs = 50;
+}  // namespace
+
+void CLinkSurveyDlg::HandOverRows(CListCtrl& list, bool last)
+{
+    const DWORD tick = ::GetTickCount();
+    // No hand-over yet (0): the first row goes over at once.
+    const bool due = m_batch.dwLastHandOver == 0 || tick - m_batch.dwLastHandOver >= kHandOverIntervalMs;
+    if (!last && (m_batch.rows.empty() || !due)) return;
+    // Synchronous: the worker waits while the window's thread appends the rows.
+    ::SendMessageW(::GetParent(list.m_hWnd), WM_LIRVAN_ADDROWS, last, reinterpret_cast<LPARAM>(&m_batch));
+    m_batch.rows.clear();
+    m_batch.dwLastHandOver = ::GetTickCount();
+}
+
+LRESULT CLinkSurveyDlg::OnAddRows(WPARAM last, LPARAM batchParam)
+{
+    const auto* batch = reinterpret_cast<const ShortcutBatch*>(batchParam);
+    if (!batch) return 0;
+    const bool wasPainted = !::GetUpdateRect(m_listCtrl.m_hWnd, nullptr, FALSE);
+    const int firstNew = m_listCtrl.GetItemCount();
+    m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
+    for (const ShortcutRow& row : batch->rows) AppendRow(row);
+    if (last) MarkSharedKeys();
+    m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
+    // One repaint for the whole batch, when this thread is next idle, so the
+    // worker reads on meanwhile. Rows below the view change nothing on screen
+    // but the scroll bar: a list that was painted stays so (some lists repaint
+    // wholly when their redraw comes back, at a cost that would slow the survey).
+    const int top = static_cast<int>(m_listCtrl.SendMessage(LVM_GETTOPINDEX));
+    const int perPage = static_cast<int>(m_listCtrl.SendMessage(LVM_GETCOUNTPERPAGE));
+    if (last || firstNew <= top + perPage) {
+        m_listCtrl.Invalidate();
+    } else if (wasPainted) {
+        ::ValidateRect(m_listCtrl.m_hWnd, nullptr);
+    }
+    return 0;
+}
+
+void CLinkSurveyDlg::AppendRow(const ShortcutRow& row)
+{
+    LVITEMW item = {};
+    // Item data and state come with the row itself: a later change of either
+    // would cost the list two notifications per row.
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+    item.iItem = m_listCtrl.GetItemCount();  // after every row: the list has no sort style
+    item.pszText = const_cast<WCHAR*>(row.cells[0].c_str());
+    item.lParam = static_cast<LPARAM>(row.data);
+    item.state = row.bTargetMissing ? kTargetMissingState : 0;
+    item.stateMask = kTargetMissingState;
+    const int index = m_listCtrl.InsertItem(item);
+    if (index < 0) return;
+    for (int column = 1; column < 8; ++column) m_listCtrl.SetItemText(index, column, row.cells[column]);
+}
