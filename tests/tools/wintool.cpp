@@ -67,6 +67,10 @@ int MakeSampleLinks(const char* folderName)
         {L"tools\\Winver.lnk", L"C:\\windows\\system32\\winver.exe", L"", L"", 0, SW_SHOWNORMAL, L"", -1},
         {L"古い設定.pif", L"C:\\windows\\system32\\control.exe", L"", L"C:\\windows", MAKEWORD('P', HOTKEYF_CONTROL),
          SW_SHOWNORMAL, L"C:\\windows\\system32\\shell32.dll", 21},
+        // Shares its key with メモ帳, and points at nothing any more.
+        {L"メモ帳 (コピー).lnk", L"C:\\windows\\notepad.exe", L"", L"C:\\windows",
+         MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), SW_SHOWNORMAL, L"", 0},
+        {L"tools\\古いツール.lnk", L"C:\\Program Files\\Old Tools\\oldtool.exe", L"/s", L"", 0, SW_SHOWNORMAL, L"", 0},
         {L"Zo\u00eb \u2122\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk", L"C:\\windows\\notepad.exe",
          L"--name=Zo\u00eb \u2122", L"", 0, SW_SHOWNORMAL, L"C:\\windows\\Zo\u00eb \u2122\\app.exe", 0},
     };
