@@ -3,9 +3,11 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <vector>
 
 #include "framework/FileFind.h"
+#include "survey/LinkCheck.h"
 
 namespace {
 HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Save(path, TRUE); }
@@ -16,6 +18,8 @@ SaveLinkFunction g_pfnSaveLink = &SaveWithService;
 namespace {
 // The longest text a link's string fields can hold (a 16-bit count).
 constexpr int kMaxLinkText = 0xFFFF + 1;
+// What a file that fails the structure check gives: it is never handed on.
+const HRESULT kUnsoundLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
 
 // Both interfaces of one shell link object, released in reverse order of acquisition.
 class LinkObject {
@@ -36,17 +40,93 @@ public:
         if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
         return hr;
     }
-    HRESULT Load(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
+    // Loads a link file whose structure was checked first: the service crashes
+    // on some damaged files and stalls on absurd ones. The checked bytes
+    // themselves are loaded, so the file cannot change in between.
+    HRESULT Load(const CStringW& path);
+
+private:
+    HRESULT LoadBytes(const std::vector<unsigned char>& bytes);
+    HRESULT LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
+
+public:
 
     IShellLinkW* m_link = nullptr;
     IPersistFile* m_file = nullptr;
 };
+
+// The whole file, or a failure; a file longer than any sound link is not read.
+HRESULT ReadFileBytes(const CStringW& path, std::vector<unsigned char>* bytes)
+{
+    HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
+    LARGE_INTEGER size = {};
+    HRESULT hr = S_OK;
+    DWORD read = 0;
+    if (!::GetFileSizeEx(file, &size)) {
+        hr = HRESULT_FROM_WIN32(::GetLastError());
+    } else if (size.QuadPart > static_cast<LONGLONG>(kMaxLinkFileSize)) {
+        hr = kUnsoundLink;
+    } else {
+        bytes->resize(static_cast<size_t>(size.QuadPart));
+        if (!bytes->empty() && !::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
+            hr = HRESULT_FROM_WIN32(::GetLastError());
+        }
+        bytes->resize(read);
+    }
+    ::CloseHandle(file);
+    return hr;
+}
+
+// A program information file in its own format, not a link: only the service
+// knows how to read it, by its name.
+bool IsProgramInformationFile(const CStringW& path, const std::vector<unsigned char>& bytes)
+{
+    const int length = path.GetLength();
+    return !HasShellLinkHeader(bytes.data(), bytes.size()) && length >= 4 &&
+           ::lstrcmpiW(static_cast<const WCHAR*>(path) + length - 4, L".pif") == 0;
+}
 
 int ShowCmdOfRunSize(int runSize)
 {
     if (runSize == 1) return SW_SHOWMINNOACTIVE;
     if (runSize == 2) return SW_SHOWMAXIMIZED;
     return SW_SHOWNORMAL;
+}
+
+HRESULT LinkObject::Load(const CStringW& path)
+{
+    std::vector<unsigned char> bytes;
+    const HRESULT hr = ReadFileBytes(path, &bytes);
+    if (FAILED(hr)) return hr;
+    if (IsProgramInformationFile(path, bytes)) return LoadByPath(path);
+    if (!IsSoundShellLink(bytes.data(), bytes.size())) return kUnsoundLink;
+    return LoadBytes(bytes);
+}
+
+HRESULT LinkObject::LoadBytes(const std::vector<unsigned char>& bytes)
+{
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!block) return E_OUTOFMEMORY;
+    if (void* data = ::GlobalLock(block)) {
+        std::memcpy(data, bytes.data(), bytes.size());
+        ::GlobalUnlock(block);
+    }
+    IStream* stream = nullptr;
+    HRESULT hr = ::CreateStreamOnHGlobal(block, TRUE, &stream);  // the stream owns the block
+    if (FAILED(hr)) {
+        ::GlobalFree(block);
+        return hr;
+    }
+    IPersistStream* persist = nullptr;
+    hr = m_link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist));
+    if (SUCCEEDED(hr)) {
+        hr = persist->Load(stream);
+        persist->Release();
+    }
+    stream->Release();
+    return hr;
 }
 
 HRESULT ReadProperties(HWND owner, LinkObject& object, ShortcutInfo* info)
@@ -168,9 +248,15 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
         if (SUCCEEDED(hr)) {
             // Start from the file as it is, so that what this program does not
             // edit (texts, description, relative path, extra data) survives.
-            hr = SUCCEEDED(object.Load(linkPath))
-                     ? ChangeEdited(object.m_link, hotkey, runSize, iconIndex)
-                     : SetAll(object.m_link, target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
+            // A damaged file is never rewritten: the user keeps what is left of it.
+            const HRESULT loaded = object.Load(linkPath);
+            if (loaded == kUnsoundLink) {
+                hr = loaded;
+            } else {
+                hr = SUCCEEDED(loaded)
+                         ? ChangeEdited(object.m_link, hotkey, runSize, iconIndex)
+                         : SetAll(object.m_link, target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
+            }
         }
         if (SUCCEEDED(hr)) hr = SaveOver(object.m_file, linkPath);
     }  // released before COM goes

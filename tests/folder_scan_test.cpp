@@ -1,6 +1,7 @@
 // Surveys of generated folder trees through the real start command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "res/resource.h"
@@ -283,4 +284,19 @@ TEST(TargetCheck, OnlyLocalPathsAreAskedAndANetworkPathNeverIs)
         EXPECT_EQ(c.asked, !g_askedPaths.empty()) << Utf8(WideToAnsi(c.target).str());
     }
     g_pfnPathExists = original;
+}
+
+TEST_F(SurveyTest, DamagedLinksAreSkippedAndTheSurveyEndsWithTheGoodOnes)
+{
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("good1.lnk"), LinkSpec()));
+    const auto good = FileBytes(tree.Path("good1.lnk"));
+    WriteTextFile(tree.Path("runaway.lnk"), LinkWithRunawayItem(good));
+    WriteTextFile(tree.Path("thousands.pif"), LinkWithThousandsOfItems(good));
+    WriteTextFile(tree.Path("short.lnk"), std::string(good.begin(), good.begin() + 0x30));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("good2.pif"), LinkSpec()));
+
+    Survey(tree.Root());
+    std::vector<std::string> paths = Paths();
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ((std::vector<std::string>{tree.Path("good1.lnk"), tree.Path("good2.pif")}), paths);
 }

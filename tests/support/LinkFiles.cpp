@@ -168,3 +168,24 @@ void RemoveTree(const std::wstring& folder)
 }  // namespace
 
 TempTree::~TempTree() { RemoveTree(Wide(m_root)); }
+
+std::string LinkWithRunawayItem(const std::vector<unsigned char>& good)
+{
+    std::string bytes(good.begin(), good.end());
+    bytes[0x4E] = '\xFF';  // the first item's size: 0xFFFF
+    bytes[0x4F] = '\xFF';
+    return bytes;
+}
+
+std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good)
+{
+    std::string bytes(good.begin(), good.begin() + 0x4C);
+    bytes[0x14] = 1;  // flags: an ID list and nothing else
+    bytes[0x15] = bytes[0x16] = bytes[0x17] = 0;
+    const int items = 2000, listSize = items * 3 + 2;
+    bytes += static_cast<char>(listSize & 0xFF);
+    bytes += static_cast<char>(listSize >> 8);
+    for (int i = 0; i < items; ++i) bytes += std::string("\x03\x00\x1F", 3);
+    bytes += std::string(2 + 4, '\0');  // the list's end, then the last extra-data block
+    return bytes;
+}

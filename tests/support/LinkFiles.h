@@ -59,3 +59,9 @@ struct ComScope {
     ComScope() { ::CoInitialize(nullptr); }
     ~ComScope() { ::CoUninitialize(); }
 };
+
+// Damaged links that crash or stall the shell link service, made from a good
+// link's bytes: the first ID-list item runs past its list; the ID list holds
+// 2,000 tiny items.
+std::string LinkWithRunawayItem(const std::vector<unsigned char>& good);
+std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good);
