@@ -66,8 +66,11 @@ void RunViewsBenchmark(int size)
     std::printf("export to shlink.txt:                            %8.0f ms\n", BenchNowMs() - start);
 
     start = BenchNowMs();
-    CopyCsvToClipboard(dlg.m_hWnd, BuildCsvTextW(dlg.m_listCtrl));
-    std::printf("export to the clipboard:                         %8.0f ms\n", BenchNowMs() - start);
+    const CStringW text = BuildCsvTextW(dlg.m_listCtrl);
+    const double built = BenchNowMs() - start;
+    CopyCsvToClipboard(dlg.m_hWnd, text);
+    std::printf("export to the clipboard:                         %8.0f ms (%.0f ms of it reading the table)\n",
+                BenchNowMs() - start, built);
     theApp.m_pMainWnd = nullptr;
 }
 }  // namespace
