@@ -45,9 +45,9 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
         return static_cast<UINT>(-1);
     }
     dlg->SetBusyState(0);
-    // Without COM no link can be read: skip the walk, but leave the busy state all the same.
     dlg->m_batch = ShortcutBatch();
     dlg->m_targetCheck = CTargetCheck();
+    // Without COM no link can be read: skip the walk, but leave the busy state all the same.
     if (SUCCEEDED(com)) dlg->ScanFolder(AnsiToWide(dlg->m_strScanFolder), dlg->m_listCtrl);
     // Also after a stop: every row read is kept.
     dlg->HandOverRows(dlg->m_listCtrl, true);

@@ -45,14 +45,12 @@ public:
     // themselves are loaded, so the file cannot change in between.
     HRESULT Load(const CStringW& path);
 
+    IShellLinkW* m_link = nullptr;
+    IPersistFile* m_file = nullptr;
+
 private:
     HRESULT LoadBytes(const std::vector<unsigned char>& bytes);
     HRESULT LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
-
-public:
-
-    IShellLinkW* m_link = nullptr;
-    IPersistFile* m_file = nullptr;
 };
 
 // The whole file, or a failure; a file longer than any sound link is not read.
@@ -109,10 +107,13 @@ HRESULT LinkObject::LoadBytes(const std::vector<unsigned char>& bytes)
 {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!block) return E_OUTOFMEMORY;
-    if (void* data = ::GlobalLock(block)) {
-        std::memcpy(data, bytes.data(), bytes.size());
-        ::GlobalUnlock(block);
+    void* data = ::GlobalLock(block);
+    if (!data) {
+        ::GlobalFree(block);
+        return E_OUTOFMEMORY;
     }
+    std::memcpy(data, bytes.data(), bytes.size());
+    ::GlobalUnlock(block);
     IStream* stream = nullptr;
     HRESULT hr = ::CreateStreamOnHGlobal(block, TRUE, &stream);  // the stream owns the block
     if (FAILED(hr)) {
