@@ -1,8 +1,10 @@
 #include "edit/LinkEditDlg.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "survey/ShellLink.h"
@@ -27,10 +29,17 @@ CLinkEditDlg::~CLinkEditDlg()
     ShowPreview(nullptr);
 }
 
-HICON CLinkEditDlg::LoadIconFrom(const WCHAR* path, int index)
+HICON CLinkEditDlg::LoadIconFrom(const WCHAR* path, int index, int size)
 {
-    return ::ExtractIconW(AfxGetInstanceHandle(), path, static_cast<UINT>(index));
+    if (index == -1) return ::ExtractIconW(AfxGetInstanceHandle(), path, static_cast<UINT>(index));
+    // ExtractIcon gives only the system's icon size, which is wrong on a monitor
+    // of another scale: ask for the preview's own size.
+    HICON icon = nullptr;
+    if (::SHDefExtractIconW(path, index, 0, &icon, nullptr, MAKELONG(size, size)) != S_OK) return nullptr;
+    return icon;
 }
+
+int CLinkEditDlg::PreviewIconSize() const { return ScaleForDpi(kPreviewIconSize, kBaseDpi, GetWindowDpi(m_hWnd)); }
 
 void CLinkEditDlg::DoDataExchange(CDataExchange* dx)
 {
@@ -67,12 +76,12 @@ BOOL CLinkEditDlg::OnInitDialog()
 
     int upper;
     if (!m_strIconPath.IsEmpty()) {
-        ShowPreview(LoadIconFrom(m_strIconPath, m_nIconIndex));
+        ShowPreview(LoadIconFrom(m_strIconPath, m_nIconIndex, PreviewIconSize()));
         const int count = static_cast<int>(reinterpret_cast<INT_PTR>(LoadIconFrom(m_strIconPath, -1)));
         upper = count - 1;  // a file without icons gives -1
     } else {
         // The target's own icon stands in, whatever the index field shows.
-        ShowPreview(LoadIconFrom(m_strTarget, 0));
+        ShowPreview(LoadIconFrom(m_strTarget, 0, PreviewIconSize()));
         const int count = static_cast<int>(reinterpret_cast<INT_PTR>(LoadIconFrom(m_strTarget, -1)));
         upper = count > 0 ? count - 1 : 0;
     }
@@ -89,7 +98,7 @@ void CLinkEditDlg::OnIconIndexChange()
     // On a failed check the message was shown and the index holds the new number.
     UpdateData(TRUE);
     const CStringW& path = m_strIconPath.IsEmpty() ? m_strTarget : m_strIconPath;
-    ShowPreview(LoadIconFrom(path, m_nIconIndex));
+    ShowPreview(LoadIconFrom(path, m_nIconIndex, PreviewIconSize()));
 }
 
 void CLinkEditDlg::OnOK()

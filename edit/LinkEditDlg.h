@@ -9,8 +9,11 @@ public:
     CLinkEditDlg();
     ~CLinkEditDlg() override;
 
-    // Icon `index` of a file, or with index -1 the number of icons it holds.
-    static HICON LoadIconFrom(const WCHAR* path, int index);
+    // The preview's icons are the system's standard size at 96 DPI.
+    static constexpr int kPreviewIconSize = 32;
+
+    // Icon `index` of a file, `size` pixels square, or with index -1 the number of icons it holds.
+    static HICON LoadIconFrom(const WCHAR* path, int index, int size = kPreviewIconSize);
 
     DWORD m_dwHotKey = 0;  // key code in the low byte, HOTKEYF_ modifiers in the next
     CStatic m_iconPreview;
@@ -43,6 +46,8 @@ protected:
 private:
     // Shows an icon in the preview; the one it replaces is destroyed.
     void ShowPreview(HICON icon);
+    // The preview's icon size at the dialog's DPI.
+    int PreviewIconSize() const;
     HICON m_hPreview = nullptr;  // we own it
 
     DECLARE_MESSAGE_MAP()

@@ -40,6 +40,7 @@ BOOL CLinkSurveyDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_bScanning = 0;
 
+    ScaleToDpi(GetWindowDpi(m_hWnd));  // the font is made for 96 DPI
     m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
     m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     RECT client;

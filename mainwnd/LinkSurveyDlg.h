@@ -6,6 +6,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Font.h"
 #include "framework/WideString.h"
 #include "survey/TargetCheck.h"
@@ -47,6 +48,14 @@ public:
     void InsertColumns(CListCtrl& list);
     void FitColumnsToWindow(CListCtrl& list);
     void AutoSizeColumns(CListCtrl& list);
+    // The widths the user sees, kept as they look on a monitor of another DPI.
+    void ScaleColumnWidths(CListCtrl& list, UINT fromDpi, UINT toDpi);
+
+    // Sizes follow the window's DPI (mainwnd/DpiChange.cpp): the list's font and
+    // column widths, made for m_nDpi, are made anew for `dpi`.
+    void ScaleToDpi(UINT dpi);
+    // The list's font at the same size in points for another DPI (views/ListFont.cpp).
+    void ScaleListFont(UINT fromDpi, UINT toDpi);
 
     // Survey (survey/FolderScan.cpp).
     static UINT ScanThreadProc(LPVOID param);
@@ -70,6 +79,7 @@ public:
     ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
     CTargetCheck m_targetCheck;  // the worker's own, new for every survey
     std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
+    UINT m_nDpi = kBaseDpi;  // the DPI that the list's font and column widths are sized for
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -80,6 +90,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnSize(UINT type, int cx, int cy);
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
     LRESULT OnSetBusyState(WPARAM enable, LPARAM);
     LRESULT OnAddRows(WPARAM last, LPARAM batch);
     void OnListCustomDraw(NMHDR* notify, LRESULT* result);

@@ -37,7 +37,13 @@ void CLinkSurveyDlg::FitColumnsToWindow(CListCtrl& list)
 
     RECT last = {};
     ::SendMessageA(list.GetHeaderCtrl(), HDM_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
-    list.SetColumnWidth(count - 1, LastColumnWidth(last.right - last.left));
+    list.SetColumnWidth(count - 1, LastColumnWidth(last.right - last.left, m_nDpi));
+}
+
+void CLinkSurveyDlg::ScaleColumnWidths(CListCtrl& list, UINT fromDpi, UINT toDpi)
+{
+    const int count = HeaderItemCount(list);
+    for (int i = 0; i < count; ++i) list.SetColumnWidth(i, ScaleForDpi(list.GetColumnWidth(i), fromDpi, toDpi));
 }
 
 void CLinkSurveyDlg::AutoSizeColumns(CListCtrl& list)

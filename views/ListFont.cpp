@@ -1,4 +1,4 @@
-// Choosing the list's font.
+// Choosing the list's font, and keeping its size in points at another DPI.
 #include "framework/FontDialog.h"
 #include "mainwnd/LinkSurveyDlg.h"
 
@@ -27,4 +27,18 @@ void CLinkSurveyDlg::OnToolFont()
     m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT);
     m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     Invalidate(TRUE);
+}
+
+void CLinkSurveyDlg::ScaleListFont(UINT fromDpi, UINT toDpi)
+{
+    LOGFONTA logFont = {};
+    if (!m_font.GetSafeHandle() || !m_font.GetLogFont(&logFont)) return;  // the list shows the system's font
+    logFont.lfHeight = ScaleForDpi(logFont.lfHeight, fromDpi, toDpi);
+    logFont.lfWidth = ScaleForDpi(logFont.lfWidth, fromDpi, toDpi);
+    HFONT scaled = ::CreateFontIndirectA(&logFont);
+    if (!scaled) return;  // the old size is better than none
+    // The list lets go of the old font before it is deleted.
+    if (m_listCtrl.m_hWnd) m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(scaled), TRUE);
+    m_font.DeleteObject();
+    m_font.Attach(scaled);
 }
