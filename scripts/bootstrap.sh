@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-          wine64 fonts-wine xvfb xauth fonts-ipafont-gothic locales googletest imagemagick x11-utils)
+          wine64 fonts-wine xvfb xauth fonts-ipafont-gothic locales googletest imagemagick x11-utils unzip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,17 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${LIRVAN_BUILD_DIR:-$ROOT/build}"
 WINE="${LIRVAN_WINE:-/usr/lib/wine/wine64}"
 WINESERVER="${LIRVAN_WINESERVER:-/usr/lib/wine/wineserver}"
-export WINEPREFIX="${LIRVAN_WINEPREFIX:-$BUILD_DIR/wineprefix}"
+# LIRVAN_DPI (e.g. 144 for 150 %, 192 for 200 %) runs Wine at that scale, in a
+# prefix of its own, so the tests' prefix stays at 96 DPI.
+LIRVAN_DPI="${LIRVAN_DPI:-96}"
+if [ "$LIRVAN_DPI" = 96 ]; then
+  export WINEPREFIX="${LIRVAN_WINEPREFIX:-$BUILD_DIR/wineprefix}"
+else
+  export WINEPREFIX="${LIRVAN_WINEPREFIX:-$BUILD_DIR/wineprefix-${LIRVAN_DPI}dpi}"
+fi
+# The screen and the Wine desktop grow with the scale, so big windows still fit.
+SCREEN_W=$((1280 * LIRVAN_DPI / 96)); SCREEN_H=$((900 * LIRVAN_DPI / 96))
+DESKTOP_W=$((1200 * LIRVAN_DPI / 96)); DESKTOP_H=$((860 * LIRVAN_DPI / 96))
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -18,7 +28,7 @@ ensure_display() {
   local n
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     local i
@@ -64,16 +74,24 @@ ensure_prefix() {
   "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
   # Registry files in UTF-16 keep the Japanese face names intact.
   local reg="$WINEPREFIX/lirvan-setup.reg"
-  iconv -f UTF-8 -t UTF-16 >"$reg" <<'REG'
+  local logpixels
+  logpixels=$(printf '%08x' "$LIRVAN_DPI")
+  iconv -f UTF-8 -t UTF-16 >"$reg" <<REG
 Windows Registry Editor Version 5.00
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
 "Desktop"="Default"
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1200x860"
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="${DESKTOP_W}x${DESKTOP_H}"
 
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$logpixels
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
+"LogPixels"=dword:$logpixels
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "ＭＳ Ｐゴシック"="IPAPGothic"
 "ＭＳ ゴシック"="IPAGothic"
 "MS PGothic"="IPAPGothic"

@@ -62,8 +62,21 @@ void Press(HWND dialog, int id)
 // Sets the icon index the way the up-down control does: its buddy's text changes.
 void SetIndexText(HWND dialog, const char* text) { ::SendDlgItemMessageA(dialog, IDC_ICON_INDEX, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
 
+// The width of an icon's picture in pixels, 0 for no icon.
+int IconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !::GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap = {};
+    ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 struct Opened {
     std::string fields[5];
+    int previewWidth = 0;
     LRESULT hotkey = 0;
     LRESULT runSize = 0;
     std::string index;
@@ -79,6 +92,7 @@ Opened ReadDialog(HWND dialog)
     o.runSize = ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_GETCURSEL, 0, 0);
     o.index = Text(dialog, IDC_ICON_INDEX);
     o.range = static_cast<DWORD>(::SendDlgItemMessageA(dialog, IDC_ICON_SPIN, UDM_GETRANGE, 0, 0));
+    o.previewWidth = IconWidth(reinterpret_cast<HICON>(::SendDlgItemMessageA(dialog, IDC_ICON_PREVIEW, STM_GETICON, 0, 0)));
     return o;
 }
 }  // namespace
@@ -152,6 +166,18 @@ TEST_F(EditTest, OpensFilledFromTheRow)
     EXPECT_EQ(0x0641, opened.hotkey);
     EXPECT_EQ(CB_ERR, opened.runSize) << "a hidden run size opens with nothing chosen";
     EXPECT_EQ("3", opened.index);
+    EXPECT_EQ(32, opened.previewWidth) << "the preview shows the icon at its size for 96 DPI";
+}
+
+TEST(LoadIconFrom, GivesTheIconAtTheSizeAskedAndTheCountForMinusOne)
+{
+    for (int size : {32, 48, 64}) {
+        HICON icon = CLinkEditDlg::LoadIconFrom(L"C:\\windows\\system32\\shell32.dll", 3, size);
+        EXPECT_EQ(size, IconWidth(icon)) << size << " px";
+        if (icon) ::DestroyIcon(icon);
+    }
+    EXPECT_EQ(nullptr, CLinkEditDlg::LoadIconFrom(L"C:\\windows\\win.ini", 0, 48)) << "a file without icons";
+    EXPECT_GT(reinterpret_cast<INT_PTR>(CLinkEditDlg::LoadIconFrom(L"C:\\windows\\system32\\shell32.dll", -1)), 3);
 }
 
 TEST_F(EditTest, ADoubleClickBelowTheLastRowOpensNothing)

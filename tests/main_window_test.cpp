@@ -177,3 +177,48 @@ TEST_F(FitToWindow, NarrowListsHandTheLastWidthOverAsItsLowSixteenBits)
     }
     ::SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 }
+
+using DpiChange = MainWindowTest;
+
+TEST_F(DpiChange, OnAMonitorOfAnotherScaleTheWindowTakesTheSuggestedRectangleAndRescalesFontAndColumns)
+{
+    std::vector<int> widths;
+    for (int i = 0; i < 8; ++i) widths.push_back(ColumnWidth(List(), i));
+    UINT dpiBefore = 96;
+    HFONT fontAtStart = reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0));
+
+    struct Case { UINT dpi; RECT suggested; int fontHeight; } cases[] = {
+        {144, {40, 30, 40 + 900, 30 + 640}, 18}, {192, {0, 0, 1100, 800}, 24}, {96, {20, 10, 20 + 560, 10 + 420}, 12}};
+    for (const Case& c : cases) {
+        ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&c.suggested));
+        PumpPending();
+        RECT window;
+        ::GetWindowRect(Main(), &window);
+        EXPECT_TRUE(::EqualRect(&c.suggested, &window)) << c.dpi << " DPI: " << window.left << "," << window.top << " "
+                                                        << window.right << "," << window.bottom;
+        RECT client, list;
+        ::GetClientRect(Main(), &client);
+        ::GetWindowRect(List(), &list);
+        EXPECT_EQ(client.right, list.right - list.left) << c.dpi << " DPI: the list fills the window";
+        EXPECT_EQ(client.bottom, list.bottom - list.top) << c.dpi << " DPI: the list fills the window";
+
+        LOGFONTA logFont = {};
+        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0)), sizeof logFont, &logFont);
+        EXPECT_EQ(c.fontHeight, logFont.lfHeight) << c.dpi << " DPI";
+        EXPECT_STREQ("ＭＳ Ｐゴシック", logFont.lfFaceName);
+        // Each width looks as wide as before the move, rounded to the pixel.
+        for (int i = 0; i < 8; ++i) {
+            widths[i] = ::MulDiv(widths[i], c.dpi, dpiBefore);
+            EXPECT_EQ(widths[i], ColumnWidth(List(), i)) << c.dpi << " DPI, column " << i;
+        }
+        dpiBefore = c.dpi;
+    }
+    EXPECT_NE(fontAtStart, reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0)));
+
+    // Fitting to the window at 150 % leaves the scroll bar its wider room.
+    ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+    ::MoveWindow(List(), 0, 0, 1200, 300, TRUE);
+    dlg->FitColumnsToWindow(dlg->m_listCtrl);
+    EXPECT_EQ(150, ColumnWidth(List(), 0));
+    EXPECT_EQ(105, ColumnWidth(List(), 7));
+}

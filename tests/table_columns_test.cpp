@@ -29,7 +29,7 @@ TEST(ColumnFitArithmetic, SharesTruncateAndTheLastColumnLeavesThirtyPixels)
 
 TEST(ColumnFitArithmetic, TheRoomForTheScrollBarGrowsWithTheDpi)
 {
-    struct Case { UINT dpi; int last; } cases[] = {{96, 70}, {120, 63}, {144, 55}, {192, 40}};
+    struct Case { UINT dpi; int last; } cases[] = {{96, 70}, {120, 62}, {144, 55}, {192, 40}};
     for (const Case& c : cases) EXPECT_EQ(c.last, LastColumnWidth(100, c.dpi)) << c.dpi << " DPI";
 }
 
