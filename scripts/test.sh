@@ -7,7 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 package_status=0
 "$ROOT/scripts/package.sh" || package_status=$?
 # The tests check the sizes of 100 %.
-LIRVAN_DPI=96 . "$ROOT/scripts/wine-env.sh"
+export LIRVAN_DPI=96
+. "$ROOT/scripts/wine-env.sh"
 ensure_display
 ensure_prefix
 start_desktop
