@@ -84,7 +84,7 @@ void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
     ShortcutInfo info = {};
     info.strLinkPath = path;
-    if (SUCCEEDED(ReadShellLink(m_hWnd, &info))) {
+    if (SUCCEEDED(g_pfnReadShellLink(m_hWnd, &info))) {
         ShortcutRow& row = m_batch.rows.emplace_back();
         row.cells[0] = path;
         row.cells[1] = info.szTarget;

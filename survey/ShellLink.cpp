@@ -14,6 +14,7 @@ HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Sa
 }  // namespace
 
 SaveLinkFunction g_pfnSaveLink = &SaveWithService;
+ReadLinkFunction g_pfnReadShellLink = &ReadShellLink;
 
 namespace {
 // The longest text a link's string fields can hold (a 16-bit count).

@@ -28,6 +28,11 @@ HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
                        WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex);
 
+// The survey's read of one link; tests put one in its place that holds the
+// worker at a known point.
+using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info);
+extern ReadLinkFunction g_pfnReadShellLink;
+
 // The shell link service's save; tests put a failing one in its place.
 struct IPersistFile;
 using SaveLinkFunction = HRESULT (*)(IPersistFile* file, const WCHAR* path);

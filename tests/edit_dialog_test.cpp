@@ -39,7 +39,7 @@ private:
             if (dialog && ::IsWindowVisible(dialog)) self->m_found = dialog;
             else ::Sleep(20);
         }
-        if (self->m_found) self->m_steps(self->m_found);
+        if (self->m_found && WaitDialogReady(self->m_found)) self->m_steps(self->m_found);
         return 0;
     }
     std::function<void(HWND)> m_steps;

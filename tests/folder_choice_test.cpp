@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/MainWindowFixture.h"
+#include "support/SurveyHold.h"
 #include "survey/FolderChoice.h"
 
 namespace {
@@ -146,19 +147,22 @@ TEST_F(FolderChoiceTest, ChoosingDuringASurveyRetitlesAtOnceAndTheSurveyKeepsIts
 {
     ComScope com;
     TempTree surveyed;
-    const int links = 40;
+    const int links = 4;
     for (int i = 0; i < links; ++i) {
         ASSERT_HRESULT_SUCCEEDED(MakeLink(surveyed.Path("l" + std::to_string(i) + ".lnk"), LinkSpec()));
     }
     TempTree other;
     dlg->m_strFolder = surveyed.Root().c_str();
+    SurveyHold hold(2);
     Command(ID_TOOL_SCAN);
-    ASSERT_TRUE(PumpUntil([this] { return RowCount() >= 1; }, 30000));
+    ASSERT_TRUE(hold.WaitHeld());
+    ASSERT_GE(RowCount(), 1);
     ASSERT_TRUE(IsBusy());
 
     Choose(Answer::Folder, other.Root());
     EXPECT_EQ(other.Root() + "\\ - Lirvan", Title(Main()));
     EXPECT_TRUE(IsBusy()) << "the survey should still run";
+    hold.Release();
 
     ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
     EXPECT_EQ(links, RowCount());
