@@ -28,6 +28,10 @@ struct ShortcutRow {
     bool bTargetMissing = false;  // drawn greyed; kept with the row in the list's state
 };
 
+// The row of a link's properties, its marks left unset (survey/FolderScan.cpp).
+struct ShortcutInfo;
+ShortcutRow MakeShortcutRow(const ShortcutInfo& info);
+
 // Rows read by the worker and not yet in the table, in walk order.
 struct ShortcutBatch {
     std::vector<ShortcutRow> rows;

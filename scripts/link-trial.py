@@ -76,6 +76,13 @@ def replace_id_list(link, new_list):
     return with_bytes(link, link.id_list, new_list, old)
 
 
+def id_list_alone(link, items):
+    """The header with only an ID list of `items` items that hold nothing but their type."""
+    d = bytearray(link.data[:0x4C])
+    struct.pack_into("<I", d, 0x14, HAS_ID_LIST)
+    return bytes(d) + id_list_of([b"\x1f"] * items) + b"\0\0\0\0"
+
+
 def set32(data, at, value):
     d = bytearray(data)
     struct.pack_into("<I", d, at, value)
@@ -123,6 +130,10 @@ KINDS = [
     ("extra block of 4 to 7 bytes", lambda l: with_bytes(l, l.terminal, struct.pack("<II", 6, 0xA0000099))),
     ("special folder offset off the list",
      lambda l: with_bytes(l, l.terminal, struct.pack("<IIII", 0x10, 0xA0000005, 0x24, 0x7FFF))),
+    ("known folder offset off the list",
+     lambda l: with_bytes(l, l.terminal, struct.pack("<II", 0x1C, 0xA000000B) + b"\x11" * 16 + struct.pack("<I", 0x7FFF))),
+    ("ID list block with an item running past it",
+     lambda l: with_bytes(l, l.terminal, struct.pack("<IIHH", 0x10, 0xA000000C, 0xFFFF, 0x1F) + b"\0\0\0\0")),
     ("string count past the end of the file",
      lambda l: bytes(l.data[:l.strings]) + struct.pack("<H", 0xFFFF) if l.flags & 0x7C else None),
     ("link info past the end of the file",
@@ -137,6 +148,10 @@ KINDS = [
      lambda l: set32(l.data, l.id_list + 2, 0xFFFF | (u16(l.data, l.id_list + 4) << 16)) if l.id_list else None),
     ("ID list of 2,000 items", lambda l: replace_id_list(l, id_list_of([b"\x31" + b"\0" * 5] * 2000)) if l.id_list else None),
     ("ID list of 300 items", lambda l: replace_id_list(l, id_list_of([b"\x31" + b"\0" * 5] * 300)) if l.id_list else None),
+    ("ID list alone, 2,000 3-byte items", lambda l: id_list_alone(l, 2000)),
+    ("ID list alone, 500 3-byte items", lambda l: id_list_alone(l, 500)),
+    ("ID list alone, 256 3-byte items", lambda l: id_list_alone(l, 256)),
+    ("ID list alone, 100 3-byte items", lambda l: id_list_alone(l, 100)),
     ("link info of 2 GB declared", lambda l: set32(l.data, l.link_info, 0x7FFFFFF0) if l.link_info else None),
     ("extra block of 2 GB declared", lambda l: with_bytes(l, l.terminal, struct.pack("<II", 0x7FFFFFF0, 0xA0000099))),
     ("extra block of 4 GB declared", lambda l: with_bytes(l, l.terminal, struct.pack("<II", 0xFFFFFFF0, 0xA0000099))),

@@ -4,20 +4,31 @@
 #include <windows.h>
 
 #include "framework/WideString.h"
+#include "survey/LinkCheck.h"
 
 struct ShortcutInfo {
-    CStringW strLinkPath;  // any length
-    WCHAR szTarget[MAX_PATH];
-    WCHAR szArguments[MAX_PATH];
-    WCHAR szWorkDir[MAX_PATH];
-    WORD wHotkey;      // low byte key code, high byte HOTKEYF_ modifiers
-    int nShowCmd;      // an SW_ value
-    WCHAR szIconPath[MAX_PATH];
-    int nIconIndex;
+    CStringW strLinkPath;  // texts of any length, as the service gives them
+    CStringW strTarget;
+    CStringW strArguments;
+    CStringW strWorkDir;
+    WORD wHotkey = 0;  // low byte key code, high byte HOTKEYF_ modifiers
+    int nShowCmd = 0;  // an SW_ value
+    CStringW strIconPath;
+    int nIconIndex = 0;
+    // The link loaded, but its target is gone and could not be found.
+    bool bUnresolved = false;
+    // What the structure check found, when it refused the file.
+    LinkCheckResult check = LinkCheckResult::kSound;
 };
 
+// What reading or writing gives for a file the structure check refused: one that
+// is no link at all, and a link damaged in a way that harms the service.
+const HRESULT kNotALink = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+const HRESULT kDamagedLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
+
 // Reads info->strLinkPath into the other fields. The calling thread must have
-// initialised COM. The fields are valid only when the result is not negative.
+// initialised COM. The fields are valid only when the result is not negative; a
+// link whose Resolve fails is still read, with bUnresolved set.
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
 
 // Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,
@@ -32,6 +43,12 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
 // worker at a known point.
 using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info);
 extern ReadLinkFunction g_pfnReadShellLink;
+
+// The service's Resolve; tests put a failing one in its place, as Windows gives
+// for a target that is gone.
+struct IShellLinkW;
+using ResolveLinkFunction = HRESULT (*)(IShellLinkW* link, HWND owner, DWORD flags);
+extern ResolveLinkFunction g_pfnResolveLink;
 
 // The shell link service's save; tests put a failing one in its place.
 struct IPersistFile;

@@ -52,19 +52,6 @@ void Walk(const std::string& folder, std::vector<ShortcutInfo>* read)
     ::FindClose(find);
 }
 
-ShortcutRow RowOf(const ShortcutInfo& info)
-{
-    ShortcutRow row;
-    CString index;
-    index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
-    const CStringW cells[8] = {info.strLinkPath, info.szTarget, info.szArguments, info.szWorkDir,
-                               AnsiToWide(HotkeyToText(info.wHotkey)), AnsiToWide(ShowCmdName(info.nShowCmd)),
-                               info.szIconPath, AnsiToWide(index)};
-    for (int c = 0; c < 8; ++c) row.cells[c] = cells[c];
-    row.data = info.wHotkey;
-    return row;
-}
-
 // The rows in batches as large as the walk reads in one hand-over interval,
 // through the survey's own hand-over message.
 void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, double bareMs)
@@ -73,7 +60,7 @@ void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, d
     const size_t batchSize = perInterval < 1 ? 1 : static_cast<size_t>(perInterval);
     ShortcutBatch batch;
     for (size_t i = 0; i < read.size(); ++i) {
-        batch.rows.push_back(RowOf(read[i]));
+        batch.rows.push_back(MakeShortcutRow(read[i]));
         if (batch.rows.size() == batchSize || i + 1 == read.size()) {
             ::SendMessageW(dlg.m_hWnd, WM_LIRVAN_ADDROWS, 0, reinterpret_cast<LPARAM>(&batch));
             dlg.m_listCtrl.UpdateWindow();  // with its one repaint
@@ -86,7 +73,7 @@ void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, d
 void AppendRowsOneByOne(CListCtrl& list, const std::vector<ShortcutInfo>& read)
 {
     for (const ShortcutInfo& info : read) {
-        const ShortcutRow cells = RowOf(info);
+        const ShortcutRow cells = MakeShortcutRow(info);
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = list.GetItemCount();
