@@ -66,11 +66,11 @@ public:
     void MarkSharedKeys();
 
     CFont m_font;
-    CString m_strFolder;
+    CStringW m_strFolder;  // any folder, also one the code page cannot spell
     std::atomic<int> m_bScanning{0};  // the stop request: the worker reads it before every entry
     CListCtrl m_listCtrl;
     HICON m_hIcon = nullptr;
-    CString m_strScanFolder;  // the running survey's folder, copied by the start command
+    CStringW m_strScanFolder;  // the running survey's folder, copied by the start command
     ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
     CTargetCheck m_targetCheck;  // the worker's own, new for every survey
     std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
@@ -112,7 +112,7 @@ protected:
 };
 
 // The main window's title for a survey folder: the folder exactly as given, then "\ - Lirvan".
-CString MainWindowTitle(const CString& folder);
+CStringW MainWindowTitle(const CStringW& folder);
 
 // Where the minimised window draws its icon: centred, truncating toward zero.
 POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);

@@ -48,7 +48,7 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     dlg->m_batch = ShortcutBatch();
     dlg->m_targetCheck = CTargetCheck();
     // Without COM no link can be read: skip the walk, but leave the busy state all the same.
-    if (SUCCEEDED(com)) dlg->ScanFolder(AnsiToWide(dlg->m_strScanFolder), dlg->m_listCtrl);
+    if (SUCCEEDED(com)) dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
     // Also after a stop: every row read is kept.
     dlg->HandOverRows(dlg->m_listCtrl, true);
     // Cleared before the start command comes back, so it never clears a later survey's flag.

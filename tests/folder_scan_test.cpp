@@ -43,7 +43,7 @@ class SurveyTest : public MainWindowTest {
 protected:
     void StartSurvey(const std::string& folder)
     {
-        dlg->m_strFolder = folder.c_str();
+        dlg->m_strFolder = Wide(folder);
         PressKey(List(), VK_F5);
     }
     bool SurveyEnded() const { return MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED && !IsBusy(); }

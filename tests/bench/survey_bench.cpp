@@ -116,7 +116,7 @@ void RunSurveyBenchmark(int size)
     dlg.m_listCtrl.DeleteAllItems();
     PumpPending();
 
-    dlg.m_strFolder = tree.Root().c_str();
+    dlg.m_strFolder = Wide(tree.Root());
     start = BenchNowMs();
     ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_TOOL_SCAN, 0);
     PumpUntil([&] { return ::GetMenuState(dlg.GetMenu(), ID_TOOL_SCAN, MF_BYCOMMAND) == MF_ENABLED; }, 3600000);
