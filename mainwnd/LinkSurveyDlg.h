@@ -8,6 +8,7 @@
 #include "framework/Dialog.h"
 #include "framework/Font.h"
 #include "framework/WideString.h"
+#include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
 
 // Sent to the main window to change the busy state on its own thread.
@@ -73,6 +74,7 @@ public:
     CStringW m_strScanFolder;  // the running survey's folder, copied by the start command
     ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
     CTargetCheck m_targetCheck;  // the worker's own, new for every survey
+    CShellLinkObject* m_pLinkObject = nullptr;  // the worker's, for all the survey's reads; we don't own it
     std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
 
 protected:

@@ -48,7 +48,12 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     dlg->m_batch = ShortcutBatch();
     dlg->m_targetCheck = CTargetCheck();
     // Without COM no link can be read: skip the walk, but leave the busy state all the same.
-    if (SUCCEEDED(com)) dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
+    if (SUCCEEDED(com)) {
+        CShellLinkObject linkObject;  // released before COM goes
+        dlg->m_pLinkObject = &linkObject;
+        dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
+        dlg->m_pLinkObject = nullptr;
+    }
     // Also after a stop: every row read is kept.
     dlg->HandOverRows(dlg->m_listCtrl, true);
     // Cleared before the start command comes back, so it never clears a later survey's flag.
@@ -101,7 +106,7 @@ void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
     ShortcutInfo info;
     info.strLinkPath = path;
-    if (SUCCEEDED(g_pfnReadShellLink(m_hWnd, &info))) {
+    if (SUCCEEDED(g_pfnReadShellLink(m_hWnd, &info, m_pLinkObject))) {
         ShortcutRow& row = m_batch.rows.emplace_back(MakeShortcutRow(info));
         // A link whose target Windows could not find is as broken as one whose target is gone.
         row.bTargetMissing = info.bUnresolved || m_targetCheck.IsMissing(info.strTarget);

@@ -3,8 +3,11 @@
 // link-information size beyond the file (the service takes that much memory).
 // Everything else the service reads without harm, so everything else passes.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Where the check reads from: the link file itself, or bytes in memory.
 class LinkSource {
@@ -13,6 +16,22 @@ public:
     // Reads up to `count` bytes at `offset` into `out`; the number read.
     virtual size_t ReadAt(uint64_t offset, void* out, size_t count) = 0;
     virtual uint64_t Size() = 0;
+};
+
+// A link file that its caller has just opened, read in one piece as far as the
+// check can ask: one read of the file instead of one for each part.
+class FileLinkSource : public LinkSource {
+public:
+    explicit FileLinkSource(HANDLE file) : m_file(file) {}
+    size_t ReadAt(uint64_t offset, void* out, size_t count) override;
+    uint64_t Size() override;
+
+private:
+    size_t ReadFileAt(uint64_t offset, void* out, size_t count);
+    HANDLE m_file;  // we don't own it
+    std::vector<unsigned char> m_start;  // the file's first bytes, once read
+    bool m_read = false;
+    bool m_whole = false;  // the file ends inside m_start
 };
 
 enum class LinkCheckResult {

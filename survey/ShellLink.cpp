@@ -22,61 +22,6 @@ namespace {
 // The longest text a link's string fields can hold (a 16-bit count).
 constexpr int kMaxLinkText = 0xFFFF + 1;
 
-// Both interfaces of one shell link object, released in reverse order of acquisition.
-class LinkObject {
-public:
-    LinkObject() = default;
-    ~LinkObject()
-    {
-        if (m_file) m_file->Release();
-        if (m_link) m_link->Release();
-    }
-    LinkObject(const LinkObject&) = delete;
-    LinkObject& operator=(const LinkObject&) = delete;
-
-    HRESULT Create()
-    {
-        HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                        reinterpret_cast<void**>(&m_link));
-        if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
-        return hr;
-    }
-    // Loads a link file by its path once its structure was checked: the service
-    // crashes on some damaged files and takes gigabytes for others. The file is
-    // held against writers from the check to the load, so the service loads the
-    // bytes that were checked. `check` says what the check found.
-    HRESULT Load(const CStringW& path, LinkCheckResult* check);
-
-    IShellLinkW* m_link = nullptr;
-    IPersistFile* m_file = nullptr;
-
-private:
-    HRESULT LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
-};
-
-// The link file as the check reads it: only the parts it asks for.
-class FileSource : public LinkSource {
-public:
-    explicit FileSource(HANDLE file) : m_file(file) {}
-    size_t ReadAt(uint64_t offset, void* out, size_t count) override
-    {
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD read = 0;
-        if (!::ReadFile(m_file, out, static_cast<DWORD>(count), &read, &at)) return 0;
-        return read;
-    }
-    uint64_t Size() override
-    {
-        LARGE_INTEGER size = {};
-        return ::GetFileSizeEx(m_file, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
-    }
-
-private:
-    HANDLE m_file;  // we don't own it
-};
-
 // A program information file in its own format, not a link: only the service
 // knows how to read it, by its name.
 bool IsProgramInformationFileName(const CStringW& path)
@@ -94,13 +39,35 @@ int ShowCmdOfRunSize(int runSize)
     return SW_SHOWNORMAL;
 }
 
-HRESULT LinkObject::Load(const CStringW& path, LinkCheckResult* check)
+}  // namespace
+
+CShellLinkObject::~CShellLinkObject() { Reset(); }
+
+void CShellLinkObject::Reset()
+{
+    if (m_file) m_file->Release();
+    if (m_link) m_link->Release();
+    m_file = nullptr;
+    m_link = nullptr;
+}
+
+HRESULT CShellLinkObject::Create()
+{
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(&m_link));
+    if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
+    return hr;
+}
+
+HRESULT CShellLinkObject::LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
+
+HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check)
 {
     // Others may read the file meanwhile, but nobody may change it.
     HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
-    FileSource source(file);
+    FileLinkSource source(file);
     *check = CheckShellLink(source);
     HRESULT hr;
     if (*check == LinkCheckResult::kSound ||
@@ -113,6 +80,7 @@ HRESULT LinkObject::Load(const CStringW& path, LinkCheckResult* check)
     return hr;
 }
 
+namespace {
 // One getter's text in full, through a buffer as long as any text a link holds.
 template <typename Getter>
 HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
@@ -123,7 +91,7 @@ HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
     return hr;
 }
 
-HRESULT ReadProperties(HWND owner, LinkObject& object, ShortcutInfo* info)
+HRESULT ReadProperties(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
 {
     HRESULT hr = object.Load(info->strLinkPath, &info->check);
     if (FAILED(hr)) return hr;
@@ -235,12 +203,22 @@ HRESULT SetAll(IShellLinkW* link, const WCHAR* target, const WCHAR* arguments, c
 }
 }  // namespace
 
-HRESULT ReadShellLink(HWND owner, ShortcutInfo* info)
+HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 {
-    LinkObject object;
-    const HRESULT hr = object.Create();
-    if (FAILED(hr)) return hr;
-    return ReadProperties(owner, object, info);
+    CShellLinkObject own;
+    CShellLinkObject& object = reused ? *reused : own;
+    HRESULT hr = S_OK;
+    if (!object.m_file) {
+        hr = object.Create();
+        if (FAILED(hr)) {
+            object.Reset();
+            return hr;
+        }
+    }
+    hr = ReadProperties(owner, object, info);
+    // Whatever a failed read left in the object, the next link starts afresh.
+    if (FAILED(hr)) object.Reset();
+    return hr;
 }
 
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
@@ -249,7 +227,7 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
     ::CoInitialize(nullptr);
     HRESULT hr;
     {
-        LinkObject object;
+        CShellLinkObject object;
         hr = object.Create();
         if (SUCCEEDED(hr)) {
             // Start from the file as it is, so that what this program does not

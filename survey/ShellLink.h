@@ -26,10 +26,39 @@ struct ShortcutInfo {
 const HRESULT kNotALink = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
 const HRESULT kDamagedLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
 
+// One shell link object with both of its interfaces, released in reverse order
+// of acquisition. A survey keeps one for all its reads: the service loads each
+// link afresh into it, and making an object costs as much as reading a link.
+struct IShellLinkW;
+struct IPersistFile;
+class CShellLinkObject {
+public:
+    CShellLinkObject() = default;
+    ~CShellLinkObject();
+    CShellLinkObject(const CShellLinkObject&) = delete;
+    CShellLinkObject& operator=(const CShellLinkObject&) = delete;
+
+    HRESULT Create();
+    void Reset();  // releases both interfaces; before COM goes
+    // Loads a link file by its path once its structure was checked: the service
+    // crashes on some damaged files and takes gigabytes for others. The file is
+    // held against writers from the check to the load, so the service loads the
+    // bytes that were checked. `check` says what the check found.
+    HRESULT Load(const CStringW& path, LinkCheckResult* check);
+
+    IShellLinkW* m_link = nullptr;
+    IPersistFile* m_file = nullptr;
+
+private:
+    HRESULT LoadByPath(const CStringW& path);
+};
+
 // Reads info->strLinkPath into the other fields. The calling thread must have
 // initialised COM. The fields are valid only when the result is not negative; a
 // link whose Resolve fails is still read, with bUnresolved set.
-HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
+// With `reused`, the read loads into that object (made on first use) instead
+// of one of its own.
+HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused = nullptr);
 
 // Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,
 // 2 maximised, anything else normal) and icon index, keeping everything else the
@@ -41,12 +70,11 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
 
 // The survey's read of one link; tests put one in its place that holds the
 // worker at a known point.
-using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info);
+using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info, CShellLinkObject* reused);
 extern ReadLinkFunction g_pfnReadShellLink;
 
 // The service's Resolve; tests put a failing one in its place, as Windows gives
 // for a target that is gone.
-struct IShellLinkW;
 using ResolveLinkFunction = HRESULT (*)(IShellLinkW* link, HWND owner, DWORD flags);
 extern ResolveLinkFunction g_pfnResolveLink;
 

@@ -13,7 +13,7 @@ std::atomic<int> g_inside{0};
 HANDLE g_reached = nullptr;
 HANDLE g_release = nullptr;
 
-HRESULT HeldRead(HWND owner, ShortcutInfo* info)
+HRESULT HeldRead(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 {
     ++g_inside;
     if (++g_reads == g_held) {
@@ -21,7 +21,7 @@ HRESULT HeldRead(HWND owner, ShortcutInfo* info)
         // Bounded: a test that forgets to let go fails, it does not hang.
         ::WaitForSingleObject(g_release, 60000);
     }
-    const HRESULT hr = ReadShellLink(owner, info);
+    const HRESULT hr = ReadShellLink(owner, info, reused);
     --g_inside;
     return hr;
 }
