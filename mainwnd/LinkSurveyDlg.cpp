@@ -4,7 +4,7 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
-CString MainWindowTitle(const CString& folder) { return folder + "\\ - Lirvan"; }
+CStringW MainWindowTitle(const CStringW& folder) { return folder + L"\\ - Lirvan"; }
 
 POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
 {
@@ -50,8 +50,8 @@ BOOL CLinkSurveyDlg::OnInitDialog()
     InsertColumns(m_listCtrl);
     FitColumnsToWindow(m_listCtrl);
 
-    char windowsDir[MAX_PATH] = {};
-    m_strFolder = ::GetWindowsDirectoryA(windowsDir, MAX_PATH) != 0 ? CString(windowsDir) : CString("c:");
+    WCHAR windowsDir[MAX_PATH] = {};
+    m_strFolder = ::GetWindowsDirectoryW(windowsDir, MAX_PATH) != 0 ? CStringW(windowsDir) : CStringW(L"c:");
     SetWindowText(MainWindowTitle(m_strFolder));
     return TRUE;
 }

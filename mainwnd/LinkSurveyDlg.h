@@ -9,6 +9,7 @@
 #include "framework/Dpi.h"
 #include "framework/Font.h"
 #include "framework/WideString.h"
+#include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
 
 // Sent to the main window to change the busy state on its own thread.
@@ -28,6 +29,10 @@ struct ShortcutRow {
     DWORD data = 0;
     bool bTargetMissing = false;  // drawn greyed; kept with the row in the list's state
 };
+
+// The row of a link's properties, its marks left unset (survey/FolderScan.cpp).
+struct ShortcutInfo;
+ShortcutRow MakeShortcutRow(const ShortcutInfo& info);
 
 // Rows read by the worker and not yet in the table, in walk order.
 struct ShortcutBatch {
@@ -71,13 +76,14 @@ public:
     void MarkSharedKeys();
 
     CFont m_font;
-    CString m_strFolder;
+    CStringW m_strFolder;  // any folder, also one the code page cannot spell
     std::atomic<int> m_bScanning{0};  // the stop request: the worker reads it before every entry
     CListCtrl m_listCtrl;
     HICON m_hIcon = nullptr;
-    CString m_strScanFolder;  // the running survey's folder, copied by the start command
+    CStringW m_strScanFolder;  // the running survey's folder, copied by the start command
     ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
     CTargetCheck m_targetCheck;  // the worker's own, new for every survey
+    CShellLinkObject* m_pLinkObject = nullptr;  // the worker's, for all the survey's reads; we don't own it
     std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
     UINT m_nDpi = kBaseDpi;  // the DPI that the list's font and column widths are sized for
 
@@ -119,7 +125,7 @@ protected:
 };
 
 // The main window's title for a survey folder: the folder exactly as given, then "\ - Lirvan".
-CString MainWindowTitle(const CString& folder);
+CStringW MainWindowTitle(const CStringW& folder);
 
 // Where the minimised window draws its icon: centred, truncating toward zero.
 POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);

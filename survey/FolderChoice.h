@@ -3,19 +3,18 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "framework/AfxString.h"
+#include "framework/WideString.h"
 
 // 1 when a folder was chosen (its path is in buffer), 2 when the picker was
 // cancelled or the choice has no file-system path (buffer untouched).
-int BrowseForFolder(HWND owner, const char* initialPath, char* buffer, int capacity);
+int BrowseForFolder(HWND owner, const WCHAR* initialPath, WCHAR* buffer, int capacity);
 
 // Preselects the folder given as `data` when the picker opens.
 int CALLBACK BrowseCallbackProc(HWND window, UINT message, LPARAM lParam, LPARAM data);
 
 // The picker itself; tests put a picker of their own here.
-using BrowseForFolderFunction = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
+using BrowseForFolderFunction = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOW);
 extern BrowseForFolderFunction g_pfnShowFolderPicker;
 
-// Removes one trailing backslash, judged on whole Shift-JIS characters: D:\ becomes D:,
-// while a name ending in 表 (second byte 0x5C) stays whole.
-CString RemoveTrailingBackslash(const CString& path);
+// Removes one trailing backslash: D:\ becomes D:.
+CStringW RemoveTrailingBackslash(const CStringW& path);

@@ -48,7 +48,12 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
     dlg->m_batch = ShortcutBatch();
     dlg->m_targetCheck = CTargetCheck();
     // Without COM no link can be read: skip the walk, but leave the busy state all the same.
-    if (SUCCEEDED(com)) dlg->ScanFolder(AnsiToWide(dlg->m_strScanFolder), dlg->m_listCtrl);
+    if (SUCCEEDED(com)) {
+        CShellLinkObject linkObject;  // released before COM goes
+        dlg->m_pLinkObject = &linkObject;
+        dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
+        dlg->m_pLinkObject = nullptr;
+    }
     // Also after a stop: every row read is kept.
     dlg->HandOverRows(dlg->m_listCtrl, true);
     // Cleared before the start command comes back, so it never clears a later survey's flag.
@@ -80,24 +85,31 @@ void CLinkSurveyDlg::ScanFolder(CStringW folder, CListCtrl& list)
     finder.Close();
 }
 
+ShortcutRow MakeShortcutRow(const ShortcutInfo& info)
+{
+    ShortcutRow row;
+    row.cells[0] = info.strLinkPath;
+    row.cells[1] = info.strTarget;
+    row.cells[2] = info.strArguments;
+    row.cells[3] = info.strWorkDir;
+    row.cells[4] = AnsiToWide(HotkeyToText(info.wHotkey));
+    row.cells[5] = AnsiToWide(ShowCmdName(info.nShowCmd));
+    row.cells[6] = info.strIconPath;
+    CString index;
+    index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
+    row.cells[7] = AnsiToWide(index);
+    row.data = info.wHotkey & 0xFFFF;
+    return row;
+}
+
 void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
-    ShortcutInfo info = {};
+    ShortcutInfo info;
     info.strLinkPath = path;
-    if (SUCCEEDED(ReadShellLink(m_hWnd, &info))) {
-        ShortcutRow& row = m_batch.rows.emplace_back();
-        row.cells[0] = path;
-        row.cells[1] = info.szTarget;
-        row.cells[2] = info.szArguments;
-        row.cells[3] = info.szWorkDir;
-        row.cells[4] = AnsiToWide(HotkeyToText(info.wHotkey));
-        row.cells[5] = AnsiToWide(ShowCmdName(info.nShowCmd));
-        row.cells[6] = info.szIconPath;
-        CString index;
-        index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
-        row.cells[7] = AnsiToWide(index);
-        row.data = info.wHotkey & 0xFFFF;
-        row.bTargetMissing = m_targetCheck.IsMissing(info.szTarget);
+    if (SUCCEEDED(g_pfnReadShellLink(m_hWnd, &info, m_pLinkObject))) {
+        ShortcutRow& row = m_batch.rows.emplace_back(MakeShortcutRow(info));
+        // A link whose target Windows could not find is as broken as one whose target is gone.
+        row.bTargetMissing = info.bUnresolved || m_targetCheck.IsMissing(info.strTarget);
     }
     HandOverRows(list, false);
 }

@@ -11,80 +11,26 @@
 
 namespace {
 HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Save(path, TRUE); }
+HRESULT ResolveWithService(IShellLinkW* link, HWND owner, DWORD flags) { return link->Resolve(owner, flags); }
 }  // namespace
 
+ResolveLinkFunction g_pfnResolveLink = &ResolveWithService;
 SaveLinkFunction g_pfnSaveLink = &SaveWithService;
+ReadLinkFunction g_pfnReadShellLink = &ReadShellLink;
 
 namespace {
 // The longest text a link's string fields can hold (a 16-bit count).
 constexpr int kMaxLinkText = 0xFFFF + 1;
-// What a file that fails the structure check gives: it is never handed on.
-const HRESULT kUnsoundLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
-
-// Both interfaces of one shell link object, released in reverse order of acquisition.
-class LinkObject {
-public:
-    LinkObject() = default;
-    ~LinkObject()
-    {
-        if (m_file) m_file->Release();
-        if (m_link) m_link->Release();
-    }
-    LinkObject(const LinkObject&) = delete;
-    LinkObject& operator=(const LinkObject&) = delete;
-
-    HRESULT Create()
-    {
-        HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                        reinterpret_cast<void**>(&m_link));
-        if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
-        return hr;
-    }
-    // Loads a link file whose structure was checked first: the service crashes
-    // on some damaged files and stalls on absurd ones. The checked bytes
-    // themselves are loaded, so the file cannot change in between.
-    HRESULT Load(const CStringW& path);
-
-    IShellLinkW* m_link = nullptr;
-    IPersistFile* m_file = nullptr;
-
-private:
-    HRESULT LoadBytes(const std::vector<unsigned char>& bytes);
-    HRESULT LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
-};
-
-// The whole file, or a failure; a file longer than any sound link is not read.
-HRESULT ReadFileBytes(const CStringW& path, std::vector<unsigned char>* bytes)
-{
-    HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
-    LARGE_INTEGER size = {};
-    HRESULT hr = S_OK;
-    DWORD read = 0;
-    if (!::GetFileSizeEx(file, &size)) {
-        hr = HRESULT_FROM_WIN32(::GetLastError());
-    } else if (size.QuadPart > static_cast<LONGLONG>(kMaxLinkFileSize)) {
-        hr = kUnsoundLink;
-    } else {
-        bytes->resize(static_cast<size_t>(size.QuadPart));
-        if (!bytes->empty() && !::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
-            hr = HRESULT_FROM_WIN32(::GetLastError());
-        }
-        bytes->resize(read);
-    }
-    ::CloseHandle(file);
-    return hr;
-}
 
 // A program information file in its own format, not a link: only the service
 // knows how to read it, by its name.
-bool IsProgramInformationFile(const CStringW& path, const std::vector<unsigned char>& bytes)
+bool IsProgramInformationFileName(const CStringW& path)
 {
     const int length = path.GetLength();
-    return !HasShellLinkHeader(bytes.data(), bytes.size()) && length >= 4 &&
-           ::lstrcmpiW(static_cast<const WCHAR*>(path) + length - 4, L".pif") == 0;
+    return length >= 4 && ::lstrcmpiW(static_cast<const WCHAR*>(path) + length - 4, L".pif") == 0;
 }
+
+bool IsRefusedByCheck(HRESULT hr) { return hr == kNotALink || hr == kDamagedLink; }
 
 int ShowCmdOfRunSize(int runSize)
 {
@@ -93,57 +39,84 @@ int ShowCmdOfRunSize(int runSize)
     return SW_SHOWNORMAL;
 }
 
-HRESULT LinkObject::Load(const CStringW& path)
+}  // namespace
+
+CShellLinkObject::~CShellLinkObject() { Reset(); }
+
+void CShellLinkObject::Reset()
 {
-    std::vector<unsigned char> bytes;
-    const HRESULT hr = ReadFileBytes(path, &bytes);
-    if (FAILED(hr)) return hr;
-    if (IsProgramInformationFile(path, bytes)) return LoadByPath(path);
-    if (!IsSoundShellLink(bytes.data(), bytes.size())) return kUnsoundLink;
-    return LoadBytes(bytes);
+    if (m_file) m_file->Release();
+    if (m_link) m_link->Release();
+    m_file = nullptr;
+    m_link = nullptr;
 }
 
-HRESULT LinkObject::LoadBytes(const std::vector<unsigned char>& bytes)
+HRESULT CShellLinkObject::Create()
 {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!block) return E_OUTOFMEMORY;
-    void* data = ::GlobalLock(block);
-    if (!data) {
-        ::GlobalFree(block);
-        return E_OUTOFMEMORY;
-    }
-    std::memcpy(data, bytes.data(), bytes.size());
-    ::GlobalUnlock(block);
-    IStream* stream = nullptr;
-    HRESULT hr = ::CreateStreamOnHGlobal(block, TRUE, &stream);  // the stream owns the block
-    if (FAILED(hr)) {
-        ::GlobalFree(block);
-        return hr;
-    }
-    IPersistStream* persist = nullptr;
-    hr = m_link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist));
-    if (SUCCEEDED(hr)) {
-        hr = persist->Load(stream);
-        persist->Release();
-    }
-    stream->Release();
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(&m_link));
+    if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
     return hr;
 }
 
-HRESULT ReadProperties(HWND owner, LinkObject& object, ShortcutInfo* info)
+HRESULT CShellLinkObject::LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
+
+HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check)
 {
-    HRESULT hr = object.Load(info->strLinkPath);
+    // Others may read the file meanwhile, but nobody may change it.
+    HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
+    FileLinkSource source(file);
+    *check = CheckShellLink(source);
+    HRESULT hr;
+    if (*check == LinkCheckResult::kSound ||
+        (*check == LinkCheckResult::kNoLinkHeader && IsProgramInformationFileName(path))) {
+        hr = LoadByPath(path);
+    } else {
+        hr = *check == LinkCheckResult::kNoLinkHeader ? kNotALink : kDamagedLink;
+    }
+    ::CloseHandle(file);
+    return hr;
+}
+
+namespace {
+// One getter's text in full, through a buffer as long as any text a link holds.
+template <typename Getter>
+HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
+{
+    buffer[0] = L'\0';
+    const HRESULT hr = get(buffer.data(), static_cast<int>(buffer.size()));
+    if (SUCCEEDED(hr)) *text = CStringW(buffer.data());
+    return hr;
+}
+
+HRESULT ReadProperties(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
+{
+    HRESULT hr = object.Load(info->strLinkPath, &info->check);
     if (FAILED(hr)) return hr;
     IShellLinkW* link = object.m_link;
-    // No user interface, and never rewrite the file while reading it.
-    if (FAILED(hr = link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH))) return hr;
+    // No user interface, and never rewrite the file while reading it. A target
+    // that is gone leaves the link as stored: it is listed all the same.
+    info->bUnresolved = FAILED(g_pfnResolveLink(link, owner, SLR_NO_UI | SLR_ANY_MATCH));
+    std::vector<WCHAR> buffer(kMaxLinkText);
     WIN32_FIND_DATAW findData;
-    if (FAILED(hr = link->GetPath(info->szTarget, MAX_PATH, &findData, 0))) return hr;
-    if (FAILED(hr = link->GetArguments(info->szArguments, MAX_PATH))) return hr;
-    if (FAILED(hr = link->GetWorkingDirectory(info->szWorkDir, MAX_PATH))) return hr;
+    if (FAILED(hr = GetText(buffer, &info->strTarget,
+                            [&](WCHAR* text, int size) { return link->GetPath(text, size, &findData, 0); }))) {
+        return hr;
+    }
+    if (FAILED(hr = GetText(buffer, &info->strArguments,
+                            [&](WCHAR* text, int size) { return link->GetArguments(text, size); }))) {
+        return hr;
+    }
+    if (FAILED(hr = GetText(buffer, &info->strWorkDir,
+                            [&](WCHAR* text, int size) { return link->GetWorkingDirectory(text, size); }))) {
+        return hr;
+    }
     if (FAILED(hr = link->GetHotkey(&info->wHotkey))) return hr;
     if (FAILED(hr = link->GetShowCmd(&info->nShowCmd))) return hr;
-    return link->GetIconLocation(info->szIconPath, MAX_PATH, &info->nIconIndex);
+    return GetText(buffer, &info->strIconPath,
+                   [&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &info->nIconIndex); });
 }
 
 // A new, empty file beside the link, named like "lnk1A2B.tmp" (the survey never
@@ -230,12 +203,22 @@ HRESULT SetAll(IShellLinkW* link, const WCHAR* target, const WCHAR* arguments, c
 }
 }  // namespace
 
-HRESULT ReadShellLink(HWND owner, ShortcutInfo* info)
+HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 {
-    LinkObject object;
-    const HRESULT hr = object.Create();
-    if (FAILED(hr)) return hr;
-    return ReadProperties(owner, object, info);
+    CShellLinkObject own;
+    CShellLinkObject& object = reused ? *reused : own;
+    HRESULT hr = S_OK;
+    if (!object.m_file) {
+        hr = object.Create();
+        if (FAILED(hr)) {
+            object.Reset();
+            return hr;
+        }
+    }
+    hr = ReadProperties(owner, object, info);
+    // Whatever a failed read left in the object, the next link starts afresh.
+    if (FAILED(hr)) object.Reset();
+    return hr;
 }
 
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
@@ -244,14 +227,15 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
     ::CoInitialize(nullptr);
     HRESULT hr;
     {
-        LinkObject object;
+        CShellLinkObject object;
         hr = object.Create();
         if (SUCCEEDED(hr)) {
             // Start from the file as it is, so that what this program does not
             // edit (texts, description, relative path, extra data) survives.
             // A damaged file is never rewritten: the user keeps what is left of it.
-            const HRESULT loaded = object.Load(linkPath);
-            if (loaded == kUnsoundLink) {
+            LinkCheckResult check;
+            const HRESULT loaded = object.Load(linkPath, &check);
+            if (IsRefusedByCheck(loaded)) {
                 hr = loaded;
             } else {
                 hr = SUCCEEDED(loaded)

@@ -4,21 +4,61 @@
 #include <windows.h>
 
 #include "framework/WideString.h"
+#include "survey/LinkCheck.h"
 
 struct ShortcutInfo {
-    CStringW strLinkPath;  // any length
-    WCHAR szTarget[MAX_PATH];
-    WCHAR szArguments[MAX_PATH];
-    WCHAR szWorkDir[MAX_PATH];
-    WORD wHotkey;      // low byte key code, high byte HOTKEYF_ modifiers
-    int nShowCmd;      // an SW_ value
-    WCHAR szIconPath[MAX_PATH];
-    int nIconIndex;
+    CStringW strLinkPath;  // texts of any length, as the service gives them
+    CStringW strTarget;
+    CStringW strArguments;
+    CStringW strWorkDir;
+    WORD wHotkey = 0;  // low byte key code, high byte HOTKEYF_ modifiers
+    int nShowCmd = 0;  // an SW_ value
+    CStringW strIconPath;
+    int nIconIndex = 0;
+    // The link loaded, but its target is gone and could not be found.
+    bool bUnresolved = false;
+    // What the structure check found, when it refused the file.
+    LinkCheckResult check = LinkCheckResult::kSound;
+};
+
+// What reading or writing gives for a file the structure check refused: one that
+// is no link at all, and a link damaged in a way that harms the service.
+const HRESULT kNotALink = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+const HRESULT kDamagedLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
+
+// One shell link object with both of its interfaces, released in reverse order
+// of acquisition. A survey keeps one for all its reads: the service loads each
+// link afresh into it, and making an object costs as much as reading a link.
+struct IShellLinkW;
+struct IPersistFile;
+class CShellLinkObject {
+public:
+    CShellLinkObject() = default;
+    ~CShellLinkObject();
+    CShellLinkObject(const CShellLinkObject&) = delete;
+    CShellLinkObject& operator=(const CShellLinkObject&) = delete;
+
+    HRESULT Create();
+    void Reset();  // releases both interfaces; before COM goes
+    // Loads a link file by its path once its structure was checked: the service
+    // crashes on some damaged files and takes gigabytes for others. The file is
+    // held against writers from the check to the load, so the service loads the
+    // bytes that were checked. `check` says what the check found.
+    HRESULT Load(const CStringW& path, LinkCheckResult* check);
+
+    IShellLinkW* m_link = nullptr;
+    IPersistFile* m_file = nullptr;
+
+private:
+    HRESULT LoadByPath(const CStringW& path);
 };
 
 // Reads info->strLinkPath into the other fields. The calling thread must have
-// initialised COM. The fields are valid only when the result is not negative.
-HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
+// initialised COM. The fields are valid only when the result is not negative; a
+// link whose Resolve fails is still read, with bUnresolved set.
+// With `reused`, the read loads into that object (made on first use) instead
+// of one of its own.
+HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused = nullptr);
 
 // Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,
 // 2 maximised, anything else normal) and icon index, keeping everything else the
@@ -27,6 +67,16 @@ HRESULT ReadShellLink(HWND owner, ShortcutInfo* info);
 // Initialises COM for itself.
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
                        WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex);
+
+// The survey's read of one link; tests put one in its place that holds the
+// worker at a known point.
+using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info, CShellLinkObject* reused);
+extern ReadLinkFunction g_pfnReadShellLink;
+
+// The service's Resolve; tests put a failing one in its place, as Windows gives
+// for a target that is gone.
+using ResolveLinkFunction = HRESULT (*)(IShellLinkW* link, HWND owner, DWORD flags);
+extern ResolveLinkFunction g_pfnResolveLink;
 
 // The shell link service's save; tests put a failing one in its place.
 struct IPersistFile;

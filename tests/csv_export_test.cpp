@@ -95,7 +95,7 @@ private:
                 ::Sleep(20);
                 continue;
             }
-            ::Sleep(50);  // let the box finish its initialisation
+            WaitDialogReady(box);
             Box seen = {};
             ::EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.text));
             seen.defaultButton = DefaultButton(box);

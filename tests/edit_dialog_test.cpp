@@ -39,7 +39,7 @@ private:
             if (dialog && ::IsWindowVisible(dialog)) self->m_found = dialog;
             else ::Sleep(20);
         }
-        if (self->m_found) self->m_steps(self->m_found);
+        if (self->m_found && WaitDialogReady(self->m_found)) self->m_steps(self->m_found);
         return 0;
     }
     std::function<void(HWND)> m_steps;
@@ -217,7 +217,7 @@ TEST_F(EditTest, UpdateWritesTheLinkAndRewritesTheRow)
     ASSERT_GE(ReadShellLink(nullptr, &stored), 0);
     EXPECT_EQ(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), stored.wHotkey);
     EXPECT_EQ(4, stored.nIconIndex);
-    EXPECT_STREQ(L"-x,y", stored.szArguments);
+    EXPECT_STREQ(L"-x,y", stored.strArguments);
 }
 
 TEST_F(EditTest, UpdateWithoutAChoiceWritesANormalWindow)
@@ -408,9 +408,9 @@ TEST_F(EditTest, AnEditKeepsTextsBeyondTheCodePageAndChangesOnlyTheRowsFile)
     stored.strLinkPath = odd.c_str();
     ASSERT_GE(ReadShellLink(nullptr, &stored), 0);
     EXPECT_EQ(MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), stored.wHotkey);
-    EXPECT_EQ(arguments, stored.szArguments);
-    EXPECT_EQ(icon, stored.szIconPath);
-    EXPECT_EQ(std::wstring(L"C:\\windows\\notepad.exe"), stored.szTarget);
+    EXPECT_EQ(arguments, stored.strArguments.str());
+    EXPECT_EQ(icon, stored.strIconPath.str());
+    EXPECT_EQ(std::wstring(L"C:\\windows\\notepad.exe"), stored.strTarget.str());
 }
 
 TEST_F(EditTest, SharedKeyMarksFollowTheirRowsThroughASortAndEndWithAnEdit)

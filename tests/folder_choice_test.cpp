@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/MainWindowFixture.h"
+#include "support/SurveyHold.h"
 #include "survey/FolderChoice.h"
 
 namespace {
@@ -13,9 +14,9 @@ enum class Answer { Cancel, Folder, VirtualItem };
 
 struct PickerScript {
     Answer answer = Answer::Cancel;
-    std::string folder;
+    std::wstring folder;
     int calls = 0;
-    BROWSEINFOA seen = {};
+    BROWSEINFOW seen = {};
     std::string title;
     std::string preselected;  // what the callback handed to the picker window
     WPARAM preselectedIsPath = 0;
@@ -24,19 +25,19 @@ PickerScript g_script;
 
 LRESULT CALLBACK ProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == BFFM_SETSELECTIONA) {
+    if (message == BFFM_SETSELECTIONW) {
         g_script.preselectedIsPath = wParam;
-        g_script.preselected = reinterpret_cast<const char*>(lParam);
+        g_script.preselected = WideToAnsi(reinterpret_cast<const WCHAR*>(lParam)).str();
         return 0;
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-LPITEMIDLIST WINAPI FakePicker(LPBROWSEINFOA info)
+LPITEMIDLIST WINAPI FakePicker(LPBROWSEINFOW info)
 {
     ++g_script.calls;
     g_script.seen = *info;
-    g_script.title = info->lpszTitle ? info->lpszTitle : "";
+    g_script.title = info->lpszTitle ? WideToAnsi(info->lpszTitle).str() : "";
     // Opening: the callback preselects the current folder in the picker's window.
     WNDCLASSA probeClass = {};
     probeClass.lpfnWndProc = ProbeProc;
@@ -50,9 +51,7 @@ LPITEMIDLIST WINAPI FakePicker(LPBROWSEINFOA info)
 
     LPITEMIDLIST chosen = nullptr;
     if (g_script.answer == Answer::Folder) {
-        WCHAR wide[MAX_PATH] = {};
-        ::MultiByteToWideChar(CP_ACP, 0, g_script.folder.c_str(), -1, wide, MAX_PATH);
-        ::SHParseDisplayName(wide, nullptr, &chosen, 0, nullptr);
+        ::SHParseDisplayName(g_script.folder.c_str(), nullptr, &chosen, 0, nullptr);
     } else if (g_script.answer == Answer::VirtualItem) {
         ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &chosen);
     }
@@ -77,10 +76,11 @@ protected:
     }
     void TearDown() override
     {
-        g_pfnShowFolderPicker = &::SHBrowseForFolderA;
+        g_pfnShowFolderPicker = &::SHBrowseForFolderW;
         MainWindowTest::TearDown();
     }
-    void Choose(Answer answer, const std::string& folder = "")
+    void Choose(Answer answer, const std::string& folder = "") { Choose(answer, Wide(folder)); }
+    void Choose(Answer answer, const std::wstring& folder)
     {
         g_script.answer = answer;
         g_script.folder = folder;
@@ -90,23 +90,23 @@ protected:
 
 TEST_F(FolderChoiceTest, CancelOrAnItemWithoutAPathChangesNothing)
 {
-    const std::string folder = dlg->m_strFolder.str();
+    const std::string folder = WideToAnsi(dlg->m_strFolder).str();
     const std::string title = Title(Main());
     Choose(Answer::Cancel);
     Choose(Answer::VirtualItem);
     EXPECT_EQ(2, g_script.calls);
-    EXPECT_EQ(folder, dlg->m_strFolder.str());
+    EXPECT_EQ(folder, WideToAnsi(dlg->m_strFolder).str());
     EXPECT_EQ(title, Title(Main()));
 }
 
 TEST_F(FolderChoiceTest, ADriveRootIsStoredWithoutItsBackslash)
 {
     Choose(Answer::Folder, "Z:\\");
-    EXPECT_EQ("Z:", dlg->m_strFolder.str());
+    EXPECT_EQ("Z:", WideToAnsi(dlg->m_strFolder).str());
     EXPECT_EQ("Z:\\ - Lirvan", Title(Main()));
 
     Choose(Answer::Folder, "C:\\windows\\system32");
-    EXPECT_EQ("C:\\windows\\system32", dlg->m_strFolder.str());
+    EXPECT_EQ("C:\\windows\\system32", WideToAnsi(dlg->m_strFolder).str());
     EXPECT_EQ("C:\\windows\\system32\\ - Lirvan", Title(Main()));
 }
 
@@ -115,8 +115,26 @@ TEST_F(FolderChoiceTest, AFolderEndingIn表KeepsItsWholeName)
     TempTree tree;
     const std::string folder = tree.Folder("資料表");
     Choose(Answer::Folder, folder);
-    EXPECT_EQ(folder, dlg->m_strFolder.str());
+    EXPECT_EQ(folder, WideToAnsi(dlg->m_strFolder).str());
     EXPECT_EQ(folder + "\\ - Lirvan", Title(Main()));
+}
+
+TEST_F(FolderChoiceTest, AFolderBeyondTheCodePageIsChosenAndSurveyedExactly)
+{
+    ComScope com;
+    TempTree tree;
+    const std::wstring folder = Wide(tree.Root()) + L"\\Zo\u00eb \u2122";
+    ASSERT_TRUE(MakeFolderW(folder));
+    ASSERT_HRESULT_SUCCEEDED(MakeLinkW(folder + L"\\a.lnk", L"C:\\windows\\notepad.exe", L"", L""));
+    Choose(Answer::Folder, folder);
+    EXPECT_EQ(folder, dlg->m_strFolder.str());
+    WCHAR title[512] = {};
+    ::GetWindowTextW(Main(), title, 512);
+    EXPECT_EQ(folder + L"\\ - Lirvan", title);
+    Command(ID_TOOL_SCAN);
+    ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
+    ASSERT_EQ(1, RowCount());
+    EXPECT_EQ(folder + L"\\a.lnk", dlg->m_listCtrl.GetItemTextW(0, 0).str());
 }
 
 TEST_F(FolderChoiceTest, ThePickerOpensOnTheCurrentFolderWithItsTitleAndFlags)
@@ -135,35 +153,38 @@ TEST_F(FolderChoiceTest, ThePickerOpensOnTheCurrentFolderWithItsTitleAndFlags)
 
 TEST(RemoveTrailingBackslash, RemovesOneBackslashCharacterAtMost)
 {
-    EXPECT_EQ("D:", RemoveTrailingBackslash("D:\\").str());
-    EXPECT_EQ("D:\\Data", RemoveTrailingBackslash("D:\\Data").str());
-    EXPECT_EQ("D:\\", RemoveTrailingBackslash("D:\\\\").str());
-    EXPECT_EQ("C:\\資料表", RemoveTrailingBackslash("C:\\資料表").str());  // 表 ends in byte 0x5C
-    EXPECT_EQ("", RemoveTrailingBackslash("").str());
+    EXPECT_EQ(L"D:", RemoveTrailingBackslash(L"D:\\").str());
+    EXPECT_EQ(L"D:\\Data", RemoveTrailingBackslash(L"D:\\Data").str());
+    EXPECT_EQ(L"D:\\", RemoveTrailingBackslash(L"D:\\\\").str());
+    EXPECT_EQ(L"C:\\資料表", RemoveTrailingBackslash(L"C:\\資料表").str());  // 表 ends in byte 0x5C in Shift-JIS
+    EXPECT_EQ(L"", RemoveTrailingBackslash(L"").str());
 }
 
 TEST_F(FolderChoiceTest, ChoosingDuringASurveyRetitlesAtOnceAndTheSurveyKeepsItsFolder)
 {
     ComScope com;
     TempTree surveyed;
-    const int links = 40;
+    const int links = 4;
     for (int i = 0; i < links; ++i) {
         ASSERT_HRESULT_SUCCEEDED(MakeLink(surveyed.Path("l" + std::to_string(i) + ".lnk"), LinkSpec()));
     }
     TempTree other;
-    dlg->m_strFolder = surveyed.Root().c_str();
+    dlg->m_strFolder = Wide(surveyed.Root());
+    SurveyHold hold(2);
     Command(ID_TOOL_SCAN);
-    ASSERT_TRUE(PumpUntil([this] { return RowCount() >= 1; }, 30000));
+    ASSERT_TRUE(hold.WaitHeld());
+    ASSERT_GE(RowCount(), 1);
     ASSERT_TRUE(IsBusy());
 
     Choose(Answer::Folder, other.Root());
     EXPECT_EQ(other.Root() + "\\ - Lirvan", Title(Main()));
     EXPECT_TRUE(IsBusy()) << "the survey should still run";
+    hold.Release();
 
     ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
     EXPECT_EQ(links, RowCount());
     for (int row = 0; row < RowCount(); ++row) {
         EXPECT_EQ(0u, Cell(row, 0).rfind(surveyed.Root(), 0)) << Cell(row, 0);
     }
-    EXPECT_EQ(other.Root(), dlg->m_strFolder.str());
+    EXPECT_EQ(other.Root(), WideToAnsi(dlg->m_strFolder).str());
 }

@@ -1,13 +1,20 @@
 // Surveys of generated folder trees through the real start command.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
 #include <algorithm>
 #include <vector>
 
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/MainWindowFixture.h"
+#include "support/Seam.h"
+#include "support/SurveyHold.h"
 #include "support/TableRows.h"
+#include "survey/HotkeyNames.h"
+#include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
 
 namespace {
@@ -36,7 +43,7 @@ class SurveyTest : public MainWindowTest {
 protected:
     void StartSurvey(const std::string& folder)
     {
-        dlg->m_strFolder = folder.c_str();
+        dlg->m_strFolder = Wide(folder);
         PressKey(List(), VK_F5);
     }
     bool SurveyEnded() const { return MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED && !IsBusy(); }
@@ -145,13 +152,15 @@ TEST_F(SurveyTest, ASecondSurveyStartsFromAnEmptyTable)
 
 TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
 {
-    const int total = 80;
+    const int total = 8;
     tree.Folder("many");
     for (int i = 0; i < total; ++i) {
         ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("many\\link" + std::to_string(i) + ".lnk"), LinkSpec()));
     }
+    SurveyHold hold(3);
     StartSurvey(tree.Root());
-    ASSERT_TRUE(PumpUntil([this] { return RowCount() >= 2; }, 30000));
+    ASSERT_TRUE(hold.WaitHeld());
+    ASSERT_GE(RowCount(), 1) << "the first row goes over at once";
 
     EXPECT_TRUE(IsBusy());
     for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT}) {
@@ -166,10 +175,12 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     EXPECT_GE(RowCount(), before);
 
     PressKey(List(), VK_ESCAPE);
+    hold.Release();
     ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 30000));
     const int kept = RowCount();
     EXPECT_GE(kept, before);
     EXPECT_LT(kept, total) << "Esc did not stop the survey";
+    EXPECT_EQ(3, kept) << "the read under way when Esc came is kept, no later one";
     // Every row read before the stop, handed over or not, in walk order.
     std::vector<std::string> walk;
     ExpectedWalk(tree.Root(), &walk);
@@ -267,8 +278,7 @@ TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedWhenTheSurveyEnds)
 
 TEST(TargetCheck, OnlyLocalPathsAreAskedAndANetworkPathNeverIs)
 {
-    const PathExistsFunction original = g_pfnPathExists;
-    g_pfnPathExists = &RecordExists;
+    ScopedSeam<PathExistsFunction> seam(g_pfnPathExists, &RecordExists);
     CTargetCheck check;
     struct Case { const WCHAR* target; bool missing; bool asked; } cases[] = {
         {L"C:\\windows\\notepad.exe", false, true},
@@ -283,20 +293,131 @@ TEST(TargetCheck, OnlyLocalPathsAreAskedAndANetworkPathNeverIs)
         EXPECT_EQ(c.missing, check.IsMissing(c.target)) << Utf8(WideToAnsi(c.target).str());
         EXPECT_EQ(c.asked, !g_askedPaths.empty()) << Utf8(WideToAnsi(c.target).str());
     }
-    g_pfnPathExists = original;
 }
 
-TEST_F(SurveyTest, DamagedLinksAreSkippedAndTheSurveyEndsWithTheGoodOnes)
+namespace {
+using Bytes = std::vector<unsigned char>;
+void Put32(Bytes& b, size_t at, uint32_t value)
 {
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("good1.lnk"), LinkSpec()));
-    const auto good = FileBytes(tree.Path("good1.lnk"));
-    WriteTextFile(tree.Path("runaway.lnk"), LinkWithRunawayItem(good));
-    WriteTextFile(tree.Path("thousands.pif"), LinkWithThousandsOfItems(good));
-    WriteTextFile(tree.Path("short.lnk"), std::string(good.begin(), good.begin() + 0x30));
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("good2.pif"), LinkSpec()));
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+uint32_t Get32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24; }
+Bytes Inserted(Bytes b, size_t at, const Bytes& more)
+{
+    b.insert(b.begin() + static_cast<ptrdiff_t>(at), more.begin(), more.end());
+    return b;
+}
+Bytes Block(uint32_t size)
+{
+    Bytes block(size < 8 ? 8 : size);
+    Put32(block, 0, size);
+    Put32(block, 4, 0xA0000099);  // a kind the service does not know
+    return block;
+}
+Bytes Repeated(const Bytes& part, int times)
+{
+    Bytes all;
+    for (int i = 0; i < times; ++i) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+// Where the link information, the last extra block and the terminal block start.
+struct LinkParts {
+    size_t linkInfo = 0, lastBlock = 0, terminal = 0;
+};
+LinkParts PartsOf(const Bytes& b)
+{
+    LinkParts part;
+    const uint32_t flags = Get32(b, 0x14);
+    size_t at = 0x4C;
+    if (flags & 0x1) at += 2 + (b[at] | b[at + 1] << 8);
+    part.linkInfo = at;
+    if (flags & 0x2) at += Get32(b, at);
+    for (uint32_t flag = 0x4; flag <= 0x40; flag <<= 1) {
+        if (flags & flag) at += 2 + (b[at] | b[at + 1] << 8) * ((flags & 0x80) ? 2 : 1);
+    }
+    for (; Get32(b, at) >= 8; at += Get32(b, at)) part.lastBlock = at;
+    part.terminal = at;
+    return part;
+}
+SIZE_T PeakMemory()
+{
+    PROCESS_MEMORY_COUNTERS counters = {sizeof counters};
+    return ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
+}
+}  // namespace
+
+TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
+{
+    const std::wstring root = Wide(tree.Root()), samples = RealLinksFolder();
+    std::vector<std::wstring> listed;
+    for (const std::wstring& name : NamesInW(samples)) {
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, L".lnk") != 0) continue;
+        listed.push_back(root + L"\\" + name);
+        ASSERT_TRUE(::CopyFileW((samples + L"\\" + name).c_str(), listed.back().c_str(), FALSE));
+    }
+    ASSERT_EQ(35u, listed.size());
+    const Bytes base = FileBytesW(samples + L"\\ez-winxp-Calculator.lnk");
+    const LinkParts part = PartsOf(base);
+    const uint32_t volume = part.linkInfo + Get32(base, part.linkInfo + 0x0C);
+    // Damage the service reads without harm is listed; what crashes it or takes
+    // gigabytes of it is not, and the survey goes on.
+    struct Damage { const char* name; Bytes bytes; bool listed; } cases[] = {
+        {"bytes after the terminal block", Inserted(base, base.size(), Bytes(65536, 'A')), true},
+        {"no terminal block", Bytes(base.begin(), base.begin() + part.terminal), true},
+        {"an end inside the last extra block", Bytes(base.begin(), base.begin() + part.lastBlock + 10), true},
+        {"300 extra blocks", Inserted(base, part.terminal, Repeated(Block(12), 300)), true},
+        {"an extra block of 8 MiB", Inserted(base, part.terminal, Block(8 << 20)), true},
+        {"an extra block of 6 bytes", Inserted(base, part.terminal, Block(6)), true},
+        {"a volume label offset out of range", [&] { Bytes b = base; Put32(b, volume + 0x0C, 0xFFFFFF); return b; }(), true},
+        {"2,000 tiny ID-list items", [&] { auto s = LinkWithThousandsOfItems(base); return Bytes(s.begin(), s.end()); }(), true},
+        {"an item running past its list", [&] { auto s = LinkWithRunawayItem(base); return Bytes(s.begin(), s.end()); }(), false},
+        {"link information of 2 GB", [&] { Bytes b = base; Put32(b, part.linkInfo, 0x7FFFFFF0); return b; }(), false},
+    };
+    int n = 0;
+    for (const Damage& c : cases) {
+        const std::wstring path = root + L"\\damage" + std::to_wstring(++n) + L".lnk";
+        WriteTextFile(WideToAnsi(path.c_str()).str(), std::string(c.bytes.begin(), c.bytes.end()));
+        if (c.listed) listed.push_back(path);
+    }
+    // Texts far longer than a path, in full.
+    const std::wstring longText(40000, L'x');
+    listed.push_back(root + L"\\long.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeLinkW(listed.back(), L"C:\\windows\\notepad.exe", longText, L"C:\\" + longText));
 
     Survey(tree.Root());
-    std::vector<std::string> paths = Paths();
-    std::sort(paths.begin(), paths.end());
-    EXPECT_EQ((std::vector<std::string>{tree.Path("good1.lnk"), tree.Path("good2.pif")}), paths);
+    EXPECT_EQ(static_cast<int>(listed.size()), RowCount());
+    EXPECT_LT(PeakMemory(), SIZE_T(100) << 20) << "the service was handed an absurd size";
+    for (const std::wstring& path : listed) {
+        const std::string name = Utf8(WideToAnsi(path.c_str()).str());
+        int row = RowCount() - 1;
+        while (row >= 0 && dlg->m_listCtrl.GetItemTextW(row, 0).str() != path) --row;
+        ASSERT_GE(row, 0) << name << " is not listed";
+        const ServiceReading read = ReadWithService(path);
+        ASSERT_HRESULT_SUCCEEDED(read.status) << name;
+        EXPECT_EQ(read.target, dlg->m_listCtrl.GetItemTextW(row, 1).str()) << name;
+        EXPECT_EQ(read.arguments, dlg->m_listCtrl.GetItemTextW(row, 2).str()) << name;
+        EXPECT_EQ(read.workDir, dlg->m_listCtrl.GetItemTextW(row, 3).str()) << name;
+        EXPECT_EQ(HotkeyToText(read.hotkey).str(), Cell(row, 4)) << name;
+        EXPECT_EQ(ShowCmdName(read.showCmd), Cell(row, 5)) << name;
+        EXPECT_EQ(read.iconPath, dlg->m_listCtrl.GetItemTextW(row, 6).str()) << name;
+        EXPECT_EQ(std::to_string(read.iconIndex < 0 ? 0 : read.iconIndex), Cell(row, 7)) << name;
+        EXPECT_EQ(DWORD(read.hotkey), ItemData(row)) << name;
+    }
+}
+
+namespace {
+HRESULT FailResolve(IShellLinkW*, HWND, DWORD) { return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND); }
+}  // namespace
+
+TEST_F(SurveyTest, ALinkWhoseTargetCannotBeFoundIsListedGreyed)
+{
+    LinkSpec sample;
+    sample.arguments = "/gone";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("gone.lnk"), sample));
+    ScopedSeam<ResolveLinkFunction> seam(g_pfnResolveLink, &FailResolve);
+    Survey(tree.Root());
+    ASSERT_EQ(1, RowCount());
+    EXPECT_EQ("C:\\windows\\notepad.exe", Cell(0, 1));
+    EXPECT_EQ("/gone", Cell(0, 2));
+    EXPECT_EQ(::GetSysColor(COLOR_GRAYTEXT), DrawnTextColour(Main(), List(), 0));
 }

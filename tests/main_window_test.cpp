@@ -49,14 +49,14 @@ TEST_F(StartUp, TitleIsTheWindowsDirectoryFollowedByTheProductName)
     char windows[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetWindowsDirectoryA(windows, MAX_PATH));
     EXPECT_EQ(std::string(windows) + "\\ - Lirvan", WindowText(Main()));
-    EXPECT_EQ(std::string(windows), dlg->m_strFolder.str());
+    EXPECT_EQ(std::string(windows), WideToAnsi(dlg->m_strFolder).str());
 }
 
 TEST(MainWindowTitle, UsesTheFolderExactlyAsGivenEvenWithATrailingBackslash)
 {
-    EXPECT_EQ("C:\\windows\\ - Lirvan", MainWindowTitle("C:\\windows").str());
-    EXPECT_EQ("X:\\\\ - Lirvan", MainWindowTitle("X:\\").str());
-    EXPECT_EQ("c:\\ - Lirvan", MainWindowTitle("c:").str());
+    EXPECT_EQ(L"C:\\windows\\ - Lirvan", MainWindowTitle(L"C:\\windows").str());
+    EXPECT_EQ(L"X:\\\\ - Lirvan", MainWindowTitle(L"X:\\").str());
+    EXPECT_EQ(L"c:\\ - Lirvan", MainWindowTitle(L"c:").str());
 }
 
 TEST_F(StartUp, TableHasTheEightHeadersInOrder)

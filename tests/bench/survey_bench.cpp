@@ -2,6 +2,11 @@
 // appending the rows to the visible table, one at a time or in batches.
 //   SIZE: number of links, 100 to a folder (0: 2,000). Rows one at a time are
 //   timed only up to 5,000 links: at 20,000 they alone take minutes.
+// "bigtree" surveys 2,000 links among 100,000 plain files in 2,000 more folders.
+// Bare is the walk and one reused link object that loads and reads each link;
+// the lines below it split the survey's own time.
+#include <shlobj.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,7 +18,9 @@
 #include "support/LinkFiles.h"
 #include "support/TestHelpers.h"
 #include "survey/HotkeyNames.h"
+#include "survey/LinkCheck.h"
 #include "survey/ShellLink.h"
+#include "survey/TargetCheck.h"
 
 namespace {
 constexpr int kLinksPerFolder = 100;
@@ -32,39 +39,6 @@ void MakeTree(const TempTree& tree, int links)
     }
 }
 
-void Walk(const std::string& folder, std::vector<ShortcutInfo>* read)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Walk(path, read);
-        } else {
-            ShortcutInfo info = {};
-            info.strLinkPath = AnsiToWide(path.c_str());
-            if (SUCCEEDED(ReadShellLink(nullptr, &info))) read->push_back(info);
-        }
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-}
-
-ShortcutRow RowOf(const ShortcutInfo& info)
-{
-    ShortcutRow row;
-    CString index;
-    index.Format("%d", info.nIconIndex < 0 ? 0 : info.nIconIndex);
-    const CStringW cells[8] = {info.strLinkPath, info.szTarget, info.szArguments, info.szWorkDir,
-                               AnsiToWide(HotkeyToText(info.wHotkey)), AnsiToWide(ShowCmdName(info.nShowCmd)),
-                               info.szIconPath, AnsiToWide(index)};
-    for (int c = 0; c < 8; ++c) row.cells[c] = cells[c];
-    row.data = info.wHotkey;
-    return row;
-}
-
 // The rows in batches as large as the walk reads in one hand-over interval,
 // through the survey's own hand-over message.
 void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, double bareMs)
@@ -73,7 +47,7 @@ void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, d
     const size_t batchSize = perInterval < 1 ? 1 : static_cast<size_t>(perInterval);
     ShortcutBatch batch;
     for (size_t i = 0; i < read.size(); ++i) {
-        batch.rows.push_back(RowOf(read[i]));
+        batch.rows.push_back(MakeShortcutRow(read[i]));
         if (batch.rows.size() == batchSize || i + 1 == read.size()) {
             ::SendMessageW(dlg.m_hWnd, WM_LIRVAN_ADDROWS, 0, reinterpret_cast<LPARAM>(&batch));
             dlg.m_listCtrl.UpdateWindow();  // with its one repaint
@@ -86,7 +60,7 @@ void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, d
 void AppendRowsOneByOne(CListCtrl& list, const std::vector<ShortcutInfo>& read)
 {
     for (const ShortcutInfo& info : read) {
-        const ShortcutRow cells = RowOf(info);
+        const ShortcutRow cells = MakeShortcutRow(info);
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = list.GetItemCount();
@@ -98,6 +72,143 @@ void AppendRowsOneByOne(CListCtrl& list, const std::vector<ShortcutInfo>& read)
     }
 }
 
+// The tree's links in walk order, found the way the survey walks.
+void WalkLinks(const std::wstring& folder, std::vector<std::wstring>* links)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            WalkLinks(folder + L"\\" + name, links);
+        } else if (name.size() > 4 && ::lstrcmpiW(name.c_str() + name.size() - 4, L".lnk") == 0) {
+            links->push_back(folder + L"\\" + name);
+        }
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+// What no survey can do without: one reused link object loads each link by its
+// path, resolves it and reads its properties.
+void ReadWithOneObject(const std::vector<std::wstring>& links)
+{
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    std::vector<WCHAR> text(0x10000);
+    WIN32_FIND_DATAW data;
+    WORD hotkey;
+    int show, index;
+    for (const std::wstring& path : links) {
+        if (FAILED(file->Load(path.c_str(), STGM_READ))) continue;
+        link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
+        link->GetPath(text.data(), 0x10000, &data, 0);
+        link->GetArguments(text.data(), 0x10000);
+        link->GetWorkingDirectory(text.data(), 0x10000);
+        link->GetHotkey(&hotkey);
+        link->GetShowCmd(&show);
+        link->GetIconLocation(text.data(), 0x10000, &index);
+    }
+    file->Release();
+    link->Release();
+}
+
+// Each link opened, checked and closed, as before its load.
+void CheckEach(const std::vector<std::wstring>& links)
+{
+    for (const std::wstring& path : links) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        FileLinkSource source(file);
+        CheckShellLink(source);
+        ::CloseHandle(file);
+    }
+}
+
+// Each link loaded by its path, into one object as the survey does.
+void LoadEach(const std::vector<std::wstring>& links)
+{
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    for (const std::wstring& path : links) file->Load(path.c_str(), STGM_READ);
+    file->Release();
+    link->Release();
+}
+
+template <typename Work>
+double Timed(Work work)
+{
+    const double start = BenchNowMs();
+    work();
+    return BenchNowMs() - start;
+}
+
+void RunSurveyOn(const TempTree& tree, bool rowByRow)
+{
+    const std::wstring root = Wide(tree.Root());
+    std::vector<std::wstring> links;
+    const double walk = Timed([&] { WalkLinks(root, &links); });
+    const double bare = walk + Timed([&] { ReadWithOneObject(links); });
+    const double check = Timed([&] { CheckEach(links); });
+    const double load = Timed([&] { LoadEach(links); });
+    std::vector<ShortcutInfo> read;
+    const double reading = Timed([&] {
+        CShellLinkObject object;
+        for (const std::wstring& path : links) {
+            ShortcutInfo info;
+            info.strLinkPath = path;
+            if (SUCCEEDED(ReadShellLink(nullptr, &info, &object))) read.push_back(info);
+        }
+    });
+    CTargetCheck targets;
+    const double targetCheck = Timed([&] { for (const ShortcutInfo& info : read) targets.IsMissing(info.strTarget); });
+
+    CLinkSurveyDlg dlg;
+    dlg.Create(nullptr);
+    theApp.m_pMainWnd = &dlg;
+    PumpPending();
+    double oneByOne = -1;
+    if (rowByRow) {
+        oneByOne = Timed([&] { AppendRowsOneByOne(dlg.m_listCtrl, read); });
+        dlg.m_listCtrl.DeleteAllItems();
+        PumpPending();
+    }
+    const double batches = Timed([&] { AppendBatches(dlg, read, reading); });
+    dlg.m_listCtrl.DeleteAllItems();
+    PumpPending();
+
+    dlg.m_strFolder = root;
+    const double survey = Timed([&] {
+        ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_TOOL_SCAN, 0);
+        PumpUntil([&] { return ::GetMenuState(dlg.GetMenu(), ID_TOOL_SCAN, MF_BYCOMMAND) == MF_ENABLED; }, 3600000);
+    });
+    const int rows = dlg.m_listCtrl.GetItemCount();
+    theApp.m_pMainWnd = nullptr;
+
+    auto rate = [](size_t n, double ms) { return ms > 0 ? n * 1000.0 / ms : 0.0; };
+    const size_t n = read.size();
+    std::printf("bare        (walk, one object reads):   %8.0f ms  %7.1f links/s  (%zu links)\n", bare, rate(n, bare), n);
+    std::printf("  walk                                  %8.0f ms\n", walk);
+    std::printf("  open and check each file              %8.0f ms\n", check);
+    std::printf("  load                                  %8.0f ms\n", load);
+    std::printf("  Resolve and the getters               %8.0f ms  (the survey's read less the two above)\n",
+                reading - check - load);
+    std::printf("  target check                          %8.0f ms\n", targetCheck);
+    std::printf("  hand-over and the last batch's wait   %8.0f ms  (the survey less walk, read and target check)\n",
+                survey - walk - reading - targetCheck);
+    if (oneByOne >= 0) {
+        std::printf("row by row  (rows into visible table):  %8.0f ms  %7.1f links/s\n", oneByOne, rate(n, oneByOne));
+    }
+    std::printf("batches     (rows into visible table):  %8.0f ms  %7.1f links/s\n", batches, rate(n, batches));
+    std::printf("survey      (F5 to end of busy state):  %8.0f ms  %7.1f links/s  (%d rows)\n", survey,
+                rate(static_cast<size_t>(rows), survey), rows);
+    std::printf("ratio survey / bare = %.3f\n", survey / bare);
+}
+
 void RunSurveyBenchmark(int size)
 {
     const int links = size > 0 ? size : 2000;
@@ -105,51 +216,29 @@ void RunSurveyBenchmark(int size)
     TempTree tree;
     MakeTree(tree, links);
     std::printf("tree: %d links in %d folders\n", links, (links + kLinksPerFolder - 1) / kLinksPerFolder);
+    RunSurveyOn(tree, links <= kMaxRowAtATime);
+}
 
-    std::vector<ShortcutInfo> read;
-    double start = BenchNowMs();
-    Walk(tree.Root(), &read);
-    const double bare = BenchNowMs() - start;
-
-    CLinkSurveyDlg dlg;
-    dlg.Create(nullptr);
-    theApp.m_pMainWnd = &dlg;
-    PumpPending();
-    double oneByOne = -1;
-    if (links <= kMaxRowAtATime) {
-        start = BenchNowMs();
-        AppendRowsOneByOne(dlg.m_listCtrl, read);
-        oneByOne = BenchNowMs() - start;
-        dlg.m_listCtrl.DeleteAllItems();
-        PumpPending();
+// A user's disk: 100,000 plain files in 2,000 folders, a link in each folder.
+void RunBigTreeBenchmark(int)
+{
+    constexpr int kFolders = 2000, kPlainPerFolder = 50;
+    ComScope com;
+    TempTree tree;
+    MakeTree(tree, kFolders);
+    for (int f = 0; f < kFolders; ++f) {
+        const std::string folder = tree.Folder("folder" + std::to_string(f % (kFolders / kLinksPerFolder)) + "\\sub" +
+                                               std::to_string(f));
+        for (int i = 0; i < kPlainPerFolder; ++i) {
+            const std::string path = folder + "\\file" + std::to_string(i) + ".txt";
+            HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        }
     }
-    start = BenchNowMs();
-    AppendBatches(dlg, read, bare);
-    const double batches = BenchNowMs() - start;
-    dlg.m_listCtrl.DeleteAllItems();
-    PumpPending();
-
-    dlg.m_strFolder = tree.Root().c_str();
-    start = BenchNowMs();
-    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_TOOL_SCAN, 0);
-    PumpUntil([&] { return ::GetMenuState(dlg.GetMenu(), ID_TOOL_SCAN, MF_BYCOMMAND) == MF_ENABLED; }, 3600000);
-    const double survey = BenchNowMs() - start;
-    const int rows = dlg.m_listCtrl.GetItemCount();
-    theApp.m_pMainWnd = nullptr;
-
-    auto rate = [](size_t n, double ms) { return ms > 0 ? n * 1000.0 / ms : 0.0; };
-    const size_t n = read.size();
-    std::printf("bare        (walk + read, no window):   %8.0f ms  %7.1f links/s  (%zu read)\n", bare, rate(n, bare), n);
-    if (oneByOne >= 0) {
-        std::printf("row by row  (rows into visible table):  %8.0f ms  %7.1f links/s\n", oneByOne, rate(n, oneByOne));
-    } else {
-        std::printf("row by row  (rows into visible table):  skipped above %d links\n", kMaxRowAtATime);
-    }
-    std::printf("batches     (rows into visible table):  %8.0f ms  %7.1f links/s\n", batches, rate(n, batches));
-    std::printf("survey      (F5 to end of busy state):  %8.0f ms  %7.1f links/s  (%d rows)\n", survey,
-                rate(static_cast<size_t>(rows), survey), rows);
-    std::printf("ratio survey / bare = %.3f\n", survey / bare);
+    std::printf("tree: %d links and %d plain files\n", kFolders, kFolders * kPlainPerFolder);
+    RunSurveyOn(tree, false);
 }
 }  // namespace
 
 LIRVAN_BENCHMARK("survey", RunSurveyBenchmark);
+LIRVAN_BENCHMARK("bigtree", RunBigTreeBenchmark);

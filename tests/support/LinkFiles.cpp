@@ -189,3 +189,44 @@ std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good)
     bytes += std::string(2 + 4, '\0');  // the list's end, then the last extra-data block
     return bytes;
 }
+
+ServiceReading ReadWithService(const std::wstring& path)
+{
+    ServiceReading out;
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link)))) {
+        return out;
+    }
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        out.status = file->Load(path.c_str(), STGM_READ);
+        if (SUCCEEDED(out.status)) {
+            link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
+            std::vector<WCHAR> text(0x10000);
+            WIN32_FIND_DATAW data;
+            auto get = [&text](std::wstring& into, auto call) {
+                text[0] = L'\0';
+                call(text.data(), static_cast<int>(text.size()));
+                into = text.data();
+            };
+            get(out.target, [&](WCHAR* t, int n) { link->GetPath(t, n, &data, 0); });
+            get(out.arguments, [&](WCHAR* t, int n) { link->GetArguments(t, n); });
+            get(out.workDir, [&](WCHAR* t, int n) { link->GetWorkingDirectory(t, n); });
+            get(out.iconPath, [&](WCHAR* t, int n) { link->GetIconLocation(t, n, &out.iconIndex); });
+            link->GetHotkey(&out.hotkey);
+            link->GetShowCmd(&out.showCmd);
+        }
+        file->Release();
+    }
+    link->Release();
+    return out;
+}
+
+std::wstring RealLinksFolder()
+{
+    const std::wstring source = Wide(LIRVAN_SOURCE_DIR);
+    std::wstring folder = L"Z:" + source + L"/tests/data/real-links";
+    for (WCHAR& c : folder) if (c == L'/') c = L'\\';
+    return folder;
+}

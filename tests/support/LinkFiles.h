@@ -30,6 +30,18 @@ std::vector<unsigned char> FileBytesW(const std::wstring& path);
 // The names in a folder, "." and ".." left out.
 std::vector<std::wstring> NamesInW(const std::wstring& folder);
 
+// What the shell link service itself reads from a link file loaded by its path,
+// resolved without a user interface: the oracle for the survey's rows.
+struct ServiceReading {
+    HRESULT status = E_FAIL;  // of the load
+    std::wstring target, arguments, workDir, iconPath;
+    WORD hotkey = 0;
+    int showCmd = 0, iconIndex = 0;
+};
+ServiceReading ReadWithService(const std::wstring& path);
+// The real links that Windows wrote, in the repository's test data.
+std::wstring RealLinksFolder();
+
 // The description stored in a link file ("" when it cannot be read).
 std::string LinkDescription(const std::string& path);
 // The whole file, byte for byte.
@@ -60,8 +72,8 @@ struct ComScope {
     ~ComScope() { ::CoUninitialize(); }
 };
 
-// Damaged links that crash or stall the shell link service, made from a good
-// link's bytes: the first ID-list item runs past its list; the ID list holds
-// 2,000 tiny items.
+// Damaged links made from a good link's bytes: the first ID-list item runs past
+// its list (the service crashes on it); the ID list holds 2,000 tiny items (the
+// service reads it).
 std::string LinkWithRunawayItem(const std::vector<unsigned char>& good);
 std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good);

@@ -131,6 +131,14 @@ BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM param)
 }
 }  // namespace
 
+bool WaitDialogReady(HWND dialog)
+{
+    // Answered only once the dialog's thread is back in its message loop, that
+    // is after the dialog's initialisation has returned.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &result) != 0;
+}
+
 DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
 {
     auto* self = static_cast<DialogAnswerer*>(param);
@@ -139,7 +147,7 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
         DialogSearch search{&self->m_caption, nullptr};
         ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
-            ::Sleep(50);  // let the dialog finish its initialisation
+            WaitDialogReady(search.found);
             std::string text;
             ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
             self->m_text = text;

@@ -24,6 +24,10 @@ UINT MenuState(HMENU menu, UINT command);
 // The UTF-8 text of a Shift-JIS byte string, for readable failure messages.
 std::string Utf8(const std::string& sjis);
 
+// Waits, from another thread, until a dialog that has appeared has finished its
+// initialisation; false when its thread never came back to its messages.
+bool WaitDialogReady(HWND dialog);
+
 // Watches, on a thread of its own, for the next dialog (a message box or any
 // #32770 window) of this process whose caption equals `caption`, remembers its
 // texts and presses the button `buttonId` (0: presses Enter, the default button).
