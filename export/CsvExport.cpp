@@ -86,7 +86,7 @@ void WriteCsvFile(const CString& folder, const CString& text)
     }
 }
 
-void CopyCsvToClipboard(HWND owner, const CStringW& text)
+void CopyTextToClipboard(HWND owner, const CStringW& text)
 {
     if (!::OpenClipboard(owner)) {
         AfxMessageBox("クリップボードを使用できません", MB_ICONEXCLAMATION);
@@ -116,7 +116,7 @@ void CLinkSurveyDlg::OnFileCopyCsv()
 {
     if (RefuseEmptyTable(m_listCtrl)) return;
     if (AfxMessageBox("表示中のデータを CSV 形式でクリップボードにコピーします", kConfirm) == IDCANCEL) return;
-    CopyCsvToClipboard(m_hWnd, BuildCsvTextW(m_listCtrl));
+    CopyTextToClipboard(m_hWnd, BuildCsvTextW(m_listCtrl));
 }
 
 void CLinkSurveyDlg::OnFileViewList()

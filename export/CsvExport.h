@@ -13,7 +13,7 @@ CStringW BuildCsvTextW(const CListCtrl& list);
 // reports any failure in a message box.
 void WriteCsvFile(const CString& folder, const CString& text);
 
-// Empties the clipboard and puts the text on it (with its terminating zero, bare
-// line feeds) as CF_UNICODETEXT and, in the code page, as CF_TEXT; reports a
+// Empties the clipboard and puts the text on it (with its terminating zero, its
+// line ends as they stand) as CF_UNICODETEXT and, in the code page, as CF_TEXT; reports a
 // clipboard that cannot be opened.
-void CopyCsvToClipboard(HWND owner, const CStringW& text);
+void CopyTextToClipboard(HWND owner, const CStringW& text);

@@ -24,12 +24,14 @@ CLinkSurveyDlg::~CLinkSurveyDlg()
     // The window goes before the font it draws with.
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     m_listCtrl.Detach();
+    m_statusBar.Detach();
 }
 
 void CLinkSurveyDlg::DoDataExchange(CDataExchange* dx)
 {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_LINK_LIST, m_listCtrl);
+    DDX_Control(dx, IDC_STATUS_BAR, m_statusBar);
 }
 
 BOOL CLinkSurveyDlg::OnInitDialog()
@@ -45,7 +47,7 @@ BOOL CLinkSurveyDlg::OnInitDialog()
     m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     RECT client;
     GetClientRect(&client);
-    m_listCtrl.MoveWindow(client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
+    LayOutControls(client.right - client.left, client.bottom - client.top);
 
     InsertColumns(m_listCtrl);
     FitColumnsToWindow(m_listCtrl);
@@ -78,8 +80,8 @@ HCURSOR CLinkSurveyDlg::OnQueryDragIcon() { return m_hIcon; }
 
 void CLinkSurveyDlg::OnSize(UINT, int cx, int cy)
 {
-    // Not bound yet while the dialog is being created.
-    if (m_listCtrl.m_hWnd) m_listCtrl.MoveWindow(0, 0, cx, cy, TRUE);
+    // The controls are not bound yet while the dialog is being created.
+    LayOutControls(cx, cy);
 }
 
 void CLinkSurveyDlg::OnCancel()

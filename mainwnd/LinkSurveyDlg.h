@@ -34,9 +34,18 @@ struct ShortcutRow {
 struct ShortcutInfo;
 ShortcutRow MakeShortcutRow(const ShortcutInfo& info);
 
-// Rows read by the worker and not yet in the table, in walk order.
+// A link file the survey found but could not read, and what the read gave.
+struct UnreadFile {
+    CStringW strPath;
+    HRESULT hrStatus = S_OK;
+    LinkCheckResult check = LinkCheckResult::kSound;  // what the structure check found
+};
+
+// Rows read by the worker and not yet in the table, in walk order, and the
+// files it could not read meanwhile.
 struct ShortcutBatch {
     std::vector<ShortcutRow> rows;
+    std::vector<UnreadFile> unread;
     DWORD dwLastHandOver = 0;  // tick count of the last hand-over
 };
 
@@ -75,10 +84,19 @@ public:
     // shortcut keys more than one row has, in one pass over the table.
     void MarkSharedKeys();
 
+    // The status bar's count of rows and unread files (mainwnd/StatusBar.cpp).
+    void UpdateStatusBar();
+    // Lays out the list above the status bar in a client area of cx by cy.
+    void LayOutControls(int cx, int cy);
+
     CFont m_font;
     CStringW m_strFolder;  // any folder, also one the code page cannot spell
     std::atomic<int> m_bScanning{0};  // the stop request: the worker reads it before every entry
     CListCtrl m_listCtrl;
+    CWnd m_statusBar;
+    std::vector<UnreadFile> m_unreadFiles;  // the last survey's, on the window's thread
+    enum class TableState { kNoSurvey, kSurveying, kSurveyed };
+    TableState m_tableState = TableState::kNoSurvey;  // what the table shows, for the status bar
     HICON m_hIcon = nullptr;
     CStringW m_strScanFolder;  // the running survey's folder, copied by the start command
     ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
@@ -117,6 +135,7 @@ protected:
     void OnWebBoard();
     void OnWebHome();
     void OnFileViewList();
+    void OnToolUnreadFiles();
 
     // True while Close in the system menu is greyed: a survey is running.
     bool IsCloseGreyed() const;

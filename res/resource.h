@@ -7,6 +7,7 @@
 #define IDR_MAIN_MENU           129
 #define IDR_ACCEL               137
 #define IDD_LINK_EDIT           138
+#define IDD_UNREAD_FILES        139
 
 #define IDC_LINK_LIST           1000
 #define IDC_LINK_PATH           1001
@@ -19,6 +20,9 @@
 #define IDC_ICON_INDEX          1008
 #define IDC_ICON_SPIN           1009
 #define IDC_ICON_PREVIEW        1012
+#define IDC_STATUS_BAR          1013
+#define IDC_UNREAD_LIST         1014
+#define IDC_UNREAD_COPY         1015
 
 #define ID_HELP_ABOUT           32773
 #define ID_FILE_EXIT            32779
@@ -30,6 +34,7 @@
 #define ID_WEB_HOME             32786
 #define ID_WEB_BOARD            32787
 #define ID_FILE_VIEW_LIST       32788
+#define ID_TOOL_UNREAD_FILES    32789
 #define ID_FILE_SAVE_CSV        57603
 #define ID_HELP_CONTENTS        57666
 #define ID_TOOL_SELECT_FOLDER   65535

@@ -23,8 +23,13 @@ void CLinkSurveyDlg::OnToolScan()
 {
     HMENU menu = GetMenu();
     if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_GRAYED);
+    // The last survey's unread files go with its rows; the list comes back when this one ends.
+    if (menu) ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES, MF_BYCOMMAND | MF_GRAYED);
     m_bScanning = 1;
     m_listCtrl.DeleteAllItems();
+    m_unreadFiles.clear();
+    m_tableState = TableState::kSurveying;
+    UpdateStatusBar();
     MarkSharedKeys();
     // The worker's own copy, taken here on this thread: the folder may be changed
     // while the survey runs.
@@ -32,6 +37,8 @@ void CLinkSurveyDlg::OnToolScan()
     if (!AfxBeginThread(&CLinkSurveyDlg::ScanThreadProc, this)) {
         m_bScanning = 0;
         if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_ENABLED);
+        m_tableState = TableState::kNoSurvey;
+        UpdateStatusBar();
         AfxMessageBox("調査を開始できませんでした。", MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -106,10 +113,13 @@ void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
 {
     ShortcutInfo info;
     info.strLinkPath = path;
-    if (SUCCEEDED(g_pfnReadShellLink(m_hWnd, &info, m_pLinkObject))) {
+    const HRESULT hr = g_pfnReadShellLink(m_hWnd, &info, m_pLinkObject);
+    if (SUCCEEDED(hr)) {
         ShortcutRow& row = m_batch.rows.emplace_back(MakeShortcutRow(info));
         // A link whose target Windows could not find is as broken as one whose target is gone.
         row.bTargetMissing = info.bUnresolved || m_targetCheck.IsMissing(info.strTarget);
+    } else {
+        m_batch.unread.push_back(UnreadFile{path, hr, info.check});
     }
     HandOverRows(list, false);
 }

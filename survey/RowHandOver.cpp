@@ -2,6 +2,7 @@
 // batches: a visible list that takes and paints one row at a time costs some
 // 200 times more than one that takes a batch with its redraw off.
 #include "mainwnd/LinkSurveyDlg.h"
+#include "res/resource.h"
 
 namespace {
 // Often enough that the table shows its progress smoothly and a row appears
@@ -15,10 +16,11 @@ void CLinkSurveyDlg::HandOverRows(CListCtrl& list, bool last)
     const DWORD tick = ::GetTickCount();
     // No hand-over yet (0): the first row goes over at once.
     const bool due = m_batch.dwLastHandOver == 0 || tick - m_batch.dwLastHandOver >= kHandOverIntervalMs;
-    if (!last && (m_batch.rows.empty() || !due)) return;
+    if (!last && ((m_batch.rows.empty() && m_batch.unread.empty()) || !due)) return;
     // Synchronous: the worker waits while the window's thread appends the rows.
     ::SendMessageW(::GetParent(list.m_hWnd), WM_LIRVAN_ADDROWS, last, reinterpret_cast<LPARAM>(&m_batch));
     m_batch.rows.clear();
+    m_batch.unread.clear();
     m_batch.dwLastHandOver = ::GetTickCount();
 }
 
@@ -30,7 +32,16 @@ LRESULT CLinkSurveyDlg::OnAddRows(WPARAM last, LPARAM batchParam)
     const int firstNew = m_listCtrl.GetItemCount();
     m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
     for (const ShortcutRow& row : batch->rows) AppendRow(row);
-    if (last) MarkSharedKeys();
+    m_unreadFiles.insert(m_unreadFiles.end(), batch->unread.begin(), batch->unread.end());
+    if (last) {
+        MarkSharedKeys();
+        m_tableState = TableState::kSurveyed;
+        if (HMENU menu = GetMenu()) {
+            ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES,
+                             MF_BYCOMMAND | (m_unreadFiles.empty() ? MF_GRAYED : MF_ENABLED));
+        }
+    }
+    UpdateStatusBar();
     m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
     // One repaint for the whole batch, when this thread is next idle, so the
     // worker reads on meanwhile. Rows below the view change nothing on screen

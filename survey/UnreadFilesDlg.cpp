@@ -1,0 +1,116 @@
+#include "survey/UnreadFilesDlg.h"
+
+#include "export/CsvExport.h"
+#include "framework/DataExchange.h"
+#include "res/resource.h"
+
+namespace {
+// What the structure check found, as the user reads it.
+const char* CheckFinding(LinkCheckResult check)
+{
+    switch (check) {
+    case LinkCheckResult::kIdListOutsideFile: return "リンク先の項目リスト（ID リスト）がファイルに収まっていません";
+    case LinkCheckResult::kItemPastIdList: return "リンク先の項目リスト（ID リスト）が正しくありません";
+    case LinkCheckResult::kLinkInfoPastFile: return "リンク先の場所の情報がファイルに収まっていません";
+    default: return "構造が正しくありません";
+    }
+}
+
+// The system's own words for a status, without the line end it comes with.
+CStringW SystemMessage(HRESULT hr)
+{
+    WCHAR* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(hr), 0, reinterpret_cast<WCHAR*>(&text), 0, nullptr);
+    CStringW message;
+    if (length != 0 && text) {
+        DWORD end = length;
+        while (end > 0 && (text[end - 1] == L'\r' || text[end - 1] == L'\n' || text[end - 1] == L' ')) --end;
+        text[end] = L'\0';
+        message = CStringW(text);
+    }
+    if (text) ::LocalFree(text);
+    return message;
+}
+
+constexpr int kPathColumn = 0;
+constexpr int kReasonColumn = 1;
+}  // namespace
+
+CStringW UnreadReason(const UnreadFile& file)
+{
+    const HRESULT hr = file.hrStatus;
+    // A file without a link's header that the service could not read either (a
+    // program information file in no format it knows) is no link file.
+    if (hr == kNotALink || (file.check == LinkCheckResult::kNoLinkHeader && HRESULT_FACILITY(hr) != FACILITY_WIN32)) {
+        return AnsiToWide("リンクファイルではありません");
+    }
+    if (hr == kDamagedLink) return AnsiToWide("壊れています: ") + AnsiToWide(CheckFinding(file.check));
+    const CStringW message = SystemMessage(hr);
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return AnsiToWide("開けませんでした: ") + message;
+    CString status;
+    status.Format("シェルリンク サービスが読み込めませんでした（状態 0x%08lX）", static_cast<unsigned long>(hr));
+    return message.IsEmpty() ? AnsiToWide(status) : AnsiToWide(status) + L": " + message;
+}
+
+CStringW UnreadFilesText(const std::vector<UnreadFile>& files)
+{
+    CStringW text;
+    for (const UnreadFile& file : files) text += file.strPath + L"\t" + UnreadReason(file) + L"\r\n";
+    return text;
+}
+
+BEGIN_MESSAGE_MAP(CUnreadFilesDlg, CDialog)
+    ON_COMMAND(IDC_UNREAD_COPY, OnCopy)
+END_MESSAGE_MAP()
+
+CUnreadFilesDlg::CUnreadFilesDlg(const std::vector<UnreadFile>& files, CWnd* parent)
+    : CDialog(IDD_UNREAD_FILES, parent), m_files(files)
+{
+}
+
+CUnreadFilesDlg::~CUnreadFilesDlg() { m_list.Detach(); }
+
+void CUnreadFilesDlg::DoDataExchange(CDataExchange* dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_UNREAD_LIST, m_list);
+}
+
+BOOL CUnreadFilesDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    RECT client;
+    m_list.GetClientRect(&client);
+    const int width = client.right - client.left;
+    const char* headings[] = {"ファイル", "理由"};
+    for (int column : {kPathColumn, kReasonColumn}) {
+        LVCOLUMNA heading = {};
+        heading.mask = LVCF_TEXT | LVCF_WIDTH;
+        heading.pszText = const_cast<char*>(headings[column]);
+        heading.cx = column == kPathColumn ? width / 2 : width - width / 2;
+        m_list.InsertColumn(column, heading);
+    }
+    // Paths and reasons exactly, also beyond the code page.
+    for (const UnreadFile& file : m_files) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = m_list.GetItemCount();
+        item.pszText = const_cast<WCHAR*>(file.strPath.c_str());
+        const int row = m_list.InsertItem(item);
+        if (row >= 0) m_list.SetItemText(row, kReasonColumn, UnreadReason(file).c_str());
+    }
+    return TRUE;
+}
+
+void CUnreadFilesDlg::OnCopy() { CopyTextToClipboard(m_hWnd, UnreadFilesText(m_files)); }
+
+void CLinkSurveyDlg::OnToolUnreadFiles()
+{
+    // The worker adds to the list while a survey runs.
+    if (m_bScanning != 0 || m_unreadFiles.empty()) return;
+    CUnreadFilesDlg dialog(m_unreadFiles, this);
+    dialog.DoModal();
+}
