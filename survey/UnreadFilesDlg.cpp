@@ -90,7 +90,7 @@ BOOL CUnreadFilesDlg::OnInitDialog()
         LVCOLUMNA heading = {};
         heading.mask = LVCF_TEXT | LVCF_WIDTH;
         heading.pszText = const_cast<char*>(headings[column]);
-        heading.cx = column == kPathColumn ? width / 2 : width - width / 2;
+        heading.cx = column == kPathColumn ? width * 2 / 5 : width - width * 2 / 5;
         m_list.InsertColumn(column, heading);
     }
     // Paths and reasons exactly, also beyond the code page.

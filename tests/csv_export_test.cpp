@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
 #include "support/TableRows.h"
+#include "survey/UnreadFilesDlg.h"
 
 namespace {
 // Answers this program's message boxes one after another with the given buttons
@@ -357,6 +358,24 @@ TEST_F(CsvExportTest, CopyReplacesTheClipboardWithTheTextInTheCodePageAndInUnico
     const std::wstring expected = std::wstring(AnsiToWide(table.c_str()).c_str()) + odd + L",,,,,,,\n";
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected.c_str()), (expected.size() + 1) * 2), unicode.bytes);
     EXPECT_FALSE(ReadClipboard(kProbeFormat).present) << "the clipboard was not emptied";
+}
+
+TEST_F(CsvExportTest, TheUnreadFilesDialogListsAndCopiesPathTabReasonLines)
+{
+    const std::vector<UnreadFile> files = {
+        {CStringW(L"C:\\t\\Zo\u00eb.lnk"), kNotALink, LinkCheckResult::kNoLinkHeader},
+        {CStringW(L"C:\\t\\b.lnk"), kDamagedLink, LinkCheckResult::kItemPastIdList}};
+    CUnreadFilesDlg unread(files, dlg.get());
+    ASSERT_TRUE(unread.Create(Main()));
+    EXPECT_EQ(2, unread.m_list.GetItemCount());
+    EXPECT_EQ(L"C:\\t\\Zo\u00eb.lnk", unread.m_list.GetItemTextW(0, 0).str()) << "beyond the code page, exactly";
+    EXPECT_EQ(UnreadReason(files[1]).str(), unread.m_list.GetItemTextW(1, 1).str());
+    ::SendMessageA(unread.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_UNREAD_COPY, BN_CLICKED), 0);
+    const std::wstring expected = L"C:\\t\\Zo\u00eb.lnk\t" + UnreadReason(files[0]).str() + L"\r\nC:\\t\\b.lnk\t" +
+                                  UnreadReason(files[1]).str() + L"\r\n";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected.c_str()), (expected.size() + 1) * 2),
+              ReadClipboard(CF_UNICODETEXT).bytes);
+    unread.DestroyWindow();
 }
 
 TEST_F(CsvExportTest, TheExportFollowsTheSortedOrder)

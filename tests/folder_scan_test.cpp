@@ -5,6 +5,8 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <vector>
 
 #include "res/resource.h"
@@ -16,6 +18,7 @@
 #include "survey/HotkeyNames.h"
 #include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
+#include "survey/UnreadFilesDlg.h"
 
 namespace {
 // The links a survey must list, in the order the platform enumerates the tree.
@@ -57,6 +60,12 @@ protected:
         std::vector<std::string> paths;
         for (int row = 0; row < RowCount(); ++row) paths.push_back(Cell(row, 0));
         return paths;
+    }
+    std::string Status() const
+    {
+        char text[200] = {};
+        ::GetDlgItemTextA(Main(), IDC_STATUS_BAR, text, sizeof text);
+        return text;
     }
     DWORD ItemData(int row) const { return static_cast<DWORD>(dlg->m_listCtrl.GetItemData(row)); }
     int RowOf(const std::string& path) const
@@ -139,15 +148,21 @@ TEST_F(SurveyTest, EmptyOrMissingFoldersGiveAnEmptyTableAndLeaveTheBusyState)
     }
 }
 
-TEST_F(SurveyTest, ASecondSurveyStartsFromAnEmptyTable)
+TEST_F(SurveyTest, ASecondSurveyStartsFromAnEmptyTableAndNoUnreadFiles)
 {
     for (const char* name : {"a.lnk", "b.lnk", "c.pif"}) {
         ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path(name), LinkSpec()));
     }
+    WriteTextFile(tree.Path("text.lnk"), "text");
     Survey(tree.Root());
     ASSERT_EQ(3, RowCount());
+    EXPECT_EQ("リンク 3 個、読み込めなかったファイル 1 個", Status());
+    EXPECT_EQ(UINT(MF_ENABLED), MenuState(Menu(), ID_TOOL_UNREAD_FILES));
+    ASSERT_TRUE(::DeleteFileA(tree.Path("text.lnk").c_str()));
     Survey(tree.Root());
     EXPECT_EQ(3, RowCount());
+    EXPECT_EQ("リンク 3 個", Status());
+    EXPECT_EQ(UINT(MF_GRAYED), MenuState(Menu(), ID_TOOL_UNREAD_FILES)) << "the last survey's list is gone";
 }
 
 TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
@@ -163,9 +178,10 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     ASSERT_GE(RowCount(), 1) << "the first row goes over at once";
 
     EXPECT_TRUE(IsBusy());
-    for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT}) {
+    for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT, ID_TOOL_UNREAD_FILES}) {
         EXPECT_EQ(static_cast<UINT>(MF_GRAYED), MenuState(Menu(), command)) << command;
     }
+    EXPECT_EQ("調査中... リンク " + std::to_string(RowCount()) + " 個", Status());
     for (UINT command : {ID_FILE_VIEW_LIST, ID_TOOL_FIT_WINDOW, ID_TOOL_FONT, ID_HELP_ABOUT}) {
         EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), command)) << command;
     }
@@ -189,6 +205,7 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), ID_TOOL_SCAN));
     PumpPending();
     EXPECT_EQ(kept, RowCount()) << "rows arrived after the survey ended";
+    EXPECT_EQ("リンク 3 個", Status());
 }
 
 TEST_F(SurveyTest, NamesBeyondTheCodePageAndDeepFoldersAreListedWithTheirExactTexts)
@@ -360,32 +377,60 @@ TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
     const LinkParts part = PartsOf(base);
     const uint32_t volume = part.linkInfo + Get32(base, part.linkInfo + 0x0C);
     // Damage the service reads without harm is listed; what crashes it or takes
-    // gigabytes of it is not, and the survey goes on.
-    struct Damage { const char* name; Bytes bytes; bool listed; } cases[] = {
-        {"bytes after the terminal block", Inserted(base, base.size(), Bytes(65536, 'A')), true},
-        {"no terminal block", Bytes(base.begin(), base.begin() + part.terminal), true},
-        {"an end inside the last extra block", Bytes(base.begin(), base.begin() + part.lastBlock + 10), true},
-        {"300 extra blocks", Inserted(base, part.terminal, Repeated(Block(12), 300)), true},
-        {"an extra block of 8 MiB", Inserted(base, part.terminal, Block(8 << 20)), true},
-        {"an extra block of 6 bytes", Inserted(base, part.terminal, Block(6)), true},
-        {"a volume label offset out of range", [&] { Bytes b = base; Put32(b, volume + 0x0C, 0xFFFFFF); return b; }(), true},
-        {"2,000 tiny ID-list items", [&] { auto s = LinkWithThousandsOfItems(base); return Bytes(s.begin(), s.end()); }(), true},
-        {"an item running past its list", [&] { auto s = LinkWithRunawayItem(base); return Bytes(s.begin(), s.end()); }(), false},
-        {"link information of 2 GB", [&] { Bytes b = base; Put32(b, part.linkInfo, 0x7FFFFFF0); return b; }(), false},
+    // gigabytes of it is not, and the survey goes on and says why (reason: not listed).
+    const std::string notALink = "リンクファイルではありません", damaged = "壊れています: ";
+    struct Damage { const char* name; Bytes bytes; std::string reason; } cases[] = {
+        {"bytes after the terminal block", Inserted(base, base.size(), Bytes(65536, 'A')), ""},
+        {"no terminal block", Bytes(base.begin(), base.begin() + part.terminal), ""},
+        {"an end inside the last extra block", Bytes(base.begin(), base.begin() + part.lastBlock + 10), ""},
+        {"300 extra blocks", Inserted(base, part.terminal, Repeated(Block(12), 300)), ""},
+        {"an extra block of 8 MiB", Inserted(base, part.terminal, Block(8 << 20)), ""},
+        {"an extra block of 6 bytes", Inserted(base, part.terminal, Block(6)), ""},
+        {"a volume label offset out of range", [&] { Bytes b = base; Put32(b, volume + 0x0C, 0xFFFFFF); return b; }(), ""},
+        {"2,000 tiny ID-list items", [&] { auto s = LinkWithThousandsOfItems(base); return Bytes(s.begin(), s.end()); }(), ""},
+        {"an item running past its list", [&] { auto s = LinkWithRunawayItem(base); return Bytes(s.begin(), s.end()); }(),
+         damaged + "リンク先の項目リスト（ID リスト）が正しくありません"},
+        {"link information of 2 GB", [&] { Bytes b = base; Put32(b, part.linkInfo, 0x7FFFFFF0); return b; }(),
+         damaged + "リンク先の場所の情報がファイルに収まっていません"},
+        {"a text file", Bytes{'n', 'o', ' ', 'l', 'i', 'n', 'k'}, notALink},
+        {"an empty file", Bytes(), notALink},
+        {"a link held open by another program", base, "開けませんでした: "},
     };
+    std::map<std::wstring, std::wstring> unread;
+    HANDLE held = INVALID_HANDLE_VALUE;
     int n = 0;
     for (const Damage& c : cases) {
         const std::wstring path = root + L"\\damage" + std::to_wstring(++n) + L".lnk";
         WriteTextFile(WideToAnsi(path.c_str()).str(), std::string(c.bytes.begin(), c.bytes.end()));
-        if (c.listed) listed.push_back(path);
+        if (c.reason.empty()) listed.push_back(path);
+        else unread[path] = AnsiToWide(c.reason.c_str()).str();
+        if (&c == &cases[std::size(cases) - 1]) {
+            held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
     }
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
     // Texts far longer than a path, in full.
     const std::wstring longText(40000, L'x');
     listed.push_back(root + L"\\long.lnk");
     ASSERT_HRESULT_SUCCEEDED(MakeLinkW(listed.back(), L"C:\\windows\\notepad.exe", longText, L"C:\\" + longText));
 
     Survey(tree.Root());
+    ::CloseHandle(held);
     EXPECT_EQ(static_cast<int>(listed.size()), RowCount());
+    // Each file passed over once, with its reason; the system's words for one not opened.
+    for (const UnreadFile& file : dlg->m_unreadFiles) {
+        const std::wstring reason = UnreadReason(file).str();
+        auto expected = unread.find(file.strPath.str());
+        ASSERT_NE(unread.end(), expected) << Utf8(WideToAnsi(file.strPath).str()) << " is not listed";
+        const std::wstring& want = expected->second;
+        const bool messageFollows = want.back() == L' ';
+        EXPECT_EQ(want, messageFollows ? reason.substr(0, want.size()) : reason);
+        if (messageFollows) EXPECT_GT(reason.size(), want.size()) << "without the system's message";
+        unread.erase(expected);
+    }
+    EXPECT_TRUE(unread.empty()) << unread.size() << " files passed over silently";
+    EXPECT_EQ("リンク " + std::to_string(listed.size()) + " 個、読み込めなかったファイル 5 個", Status());
+    EXPECT_EQ(UINT(MF_ENABLED), MenuState(Menu(), ID_TOOL_UNREAD_FILES));
     EXPECT_LT(PeakMemory(), SIZE_T(100) << 20) << "the service was handed an absurd size";
     for (const std::wstring& path : listed) {
         const std::string name = Utf8(WideToAnsi(path.c_str()).str());

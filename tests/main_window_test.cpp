@@ -27,6 +27,24 @@ std::string WindowText(HWND window)
     return text;
 }
 
+// The list fills the client area above the status bar, which spans the bottom edge.
+void ExpectListAboveStatusBar(HWND main, const std::string& where)
+{
+    RECT client, list, bar;
+    ::GetClientRect(main, &client);
+    ::GetWindowRect(::GetDlgItem(main, 1000), &list);
+    ::GetWindowRect(::GetDlgItem(main, 1013), &bar);
+    ::MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&list), 2);
+    ::MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(client.left, list.left) << where;
+    EXPECT_EQ(client.top, list.top) << where;
+    EXPECT_EQ(client.right, list.right) << where;
+    EXPECT_EQ(bar.top, list.bottom) << where;
+    EXPECT_GT(bar.bottom, bar.top) << where;
+    EXPECT_EQ(client.right, bar.right) << where;
+    EXPECT_EQ(client.bottom, bar.bottom) << where;
+}
+
 int ColumnWidth(HWND list, int column)
 {
     return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
@@ -108,7 +126,7 @@ TEST_F(StartUp, ColumnsAreSpreadOverTheListAtStart)
 
 using Resizing = MainWindowTest;
 
-TEST_F(Resizing, ListFillsTheClientAreaAndColumnWidthsStay)
+TEST_F(Resizing, ListFillsTheClientAreaAboveTheStatusBarAndColumnWidthsStay)
 {
     std::vector<int> before;
     for (int i = 0; i < 8; ++i) before.push_back(ColumnWidth(List(), i));
@@ -116,14 +134,7 @@ TEST_F(Resizing, ListFillsTheClientAreaAndColumnWidthsStay)
     for (int show : {SW_MAXIMIZE, SW_RESTORE}) {
         ::ShowWindow(Main(), show);
         PumpPending();
-        RECT client, list;
-        ::GetClientRect(Main(), &client);
-        ::GetWindowRect(List(), &list);
-        ::MapWindowPoints(HWND_DESKTOP, Main(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_EQ(client.left, list.left);
-        EXPECT_EQ(client.top, list.top);
-        EXPECT_EQ(client.right, list.right);
-        EXPECT_EQ(client.bottom, list.bottom);
+        ExpectListAboveStatusBar(Main(), "show " + std::to_string(show));
     }
     ::SetWindowPos(Main(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
     PumpPending();
@@ -196,11 +207,7 @@ TEST_F(DpiChange, OnAMonitorOfAnotherScaleTheWindowTakesTheSuggestedRectangleAnd
         ::GetWindowRect(Main(), &window);
         EXPECT_TRUE(::EqualRect(&c.suggested, &window)) << c.dpi << " DPI: " << window.left << "," << window.top << " "
                                                         << window.right << "," << window.bottom;
-        RECT client, list;
-        ::GetClientRect(Main(), &client);
-        ::GetWindowRect(List(), &list);
-        EXPECT_EQ(client.right, list.right - list.left) << c.dpi << " DPI: the list fills the window";
-        EXPECT_EQ(client.bottom, list.bottom - list.top) << c.dpi << " DPI: the list fills the window";
+        ExpectListAboveStatusBar(Main(), std::to_string(c.dpi) + " DPI");
 
         LOGFONTA logFont = {};
         ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0)), sizeof logFont, &logFont);
