@@ -2,6 +2,8 @@
 // Its members are defined in the folders of the features they belong to.
 #pragma once
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <vector>
 
 #include "framework/Controls.h"
@@ -12,10 +14,14 @@
 #include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
 
+class CLinkQueue;
+struct QueuedLink;
+
 // Sent to the main window to change the busy state on its own thread.
 constexpr UINT WM_LIRVAN_SETBUSY = WM_APP + 1;
-// Sent by the survey's worker with the rows it has finished: lParam is a
-// ShortcutBatch, appended to the table on the window's thread while the worker waits.
+// Posted by the survey's reader when it has queued rows for the table (wParam
+// 0), and sent once at the end (wParam 1), when the reader waits until every
+// queued row is in the table.
 constexpr UINT WM_LIRVAN_ADDROWS = WM_APP + 2;
 
 // The list's state bits that mark a row whose target is gone. The list has no
@@ -41,12 +47,33 @@ struct UnreadFile {
     LinkCheckResult check = LinkCheckResult::kSound;  // what the structure check found
 };
 
+// Often enough that the table shows its progress smoothly and a row appears
+// within about two intervals of being read; seldom enough that painting costs
+// little next to reading.
+constexpr DWORD kHandOverIntervalMs = 50;
+
 // Rows read by the worker and not yet in the table, in walk order, and the
 // files it could not read meanwhile.
 struct ShortcutBatch {
     std::vector<ShortcutRow> rows;
     std::vector<UnreadFile> unread;
     DWORD dwLastHandOver = 0;  // tick count of the last hand-over
+};
+
+// The batches on their way from the reader to the window's thread, in walk order.
+class CRowQueue {
+public:
+    // True when the window's thread must be told: nothing told is pending.
+    bool Put(ShortcutBatch&& batch);
+    // The telling failed: the next Put tells again.
+    void Untold();
+    // Every batch queued so far, oldest first.
+    std::vector<ShortcutBatch> TakeAll();
+
+private:
+    std::mutex m_lock;
+    std::vector<ShortcutBatch> m_batches;
+    bool m_bTold = false;
 };
 
 class CLinkSurveyDlg : public CDialog {
@@ -73,8 +100,13 @@ public:
 
     // Survey (survey/FolderScan.cpp).
     static UINT ScanThreadProc(LPVOID param);
+    // Runs `read` with COM and a link object for all its reads on the calling thread.
+    void WithLinkObject(const std::function<void()>& read);
+    // The walk: opens and checks each link file and queues it for its read.
     void ScanFolder(CStringW folder, CListCtrl& list);
-    void AddShortcutRow(CStringW path, CListCtrl& list);
+    // The reads, on a thread of their own, in the order the walk queued the links.
+    void ReadQueuedLinks(CLinkQueue& queue);
+    void AddShortcutRow(const QueuedLink& link, CListCtrl& list);
     // Hands the finished rows to the window's thread when their time has come
     // (survey/RowHandOver.cpp); `last` hands them over whatever the time and
     // says that the survey's rows are complete.
@@ -91,7 +123,7 @@ public:
 
     CFont m_font;
     CStringW m_strFolder;  // any folder, also one the code page cannot spell
-    std::atomic<int> m_bScanning{0};  // the stop request: the worker reads it before every entry
+    std::atomic<int> m_bScanning{0};  // the stop request: read before every entry and every read
     CListCtrl m_listCtrl;
     CWnd m_statusBar;
     std::vector<UnreadFile> m_unreadFiles;  // the last survey's, on the window's thread
@@ -99,9 +131,11 @@ public:
     TableState m_tableState = TableState::kNoSurvey;  // what the table shows, for the status bar
     HICON m_hIcon = nullptr;
     CStringW m_strScanFolder;  // the running survey's folder, copied by the start command
-    ShortcutBatch m_batch;    // the worker's own: rows not yet handed over
-    CTargetCheck m_targetCheck;  // the worker's own, new for every survey
-    CShellLinkObject* m_pLinkObject = nullptr;  // the worker's, for all the survey's reads; we don't own it
+    ShortcutBatch m_batch;    // the reader's own: rows not yet handed over
+    CRowQueue m_handedOver;   // rows handed over, not yet in the table
+    CTargetCheck m_targetCheck;  // the reader's own, new for every survey
+    CShellLinkObject* m_pLinkObject = nullptr;  // the reader's, for all the survey's reads; we don't own it
+    CLinkQueue* m_pLinkQueue = nullptr;  // the walk's, while a reader takes its links; we don't own it
     std::vector<unsigned char> m_keyUse;  // rows per shortcut key, counted up to 2
     UINT m_nDpi = kBaseDpi;  // the DPI that the list's font and column widths are sized for
 
@@ -116,7 +150,7 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
     LRESULT OnSetBusyState(WPARAM enable, LPARAM);
-    LRESULT OnAddRows(WPARAM last, LPARAM batch);
+    LRESULT OnAddRows(WPARAM last, LPARAM);
     void OnListCustomDraw(NMHDR* notify, LRESULT* result);
     void AppendRow(const ShortcutRow& row);
 

@@ -1,12 +1,16 @@
 // The survey: a worker walks the folder tree and appends one row per link file.
 #include <objbase.h>
 
+#include <system_error>
+#include <thread>
+
 #include "framework/FileFind.h"
 #include "framework/Thread.h"
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
 #include "survey/HotkeyNames.h"
+#include "survey/LinkQueue.h"
 #include "survey/ShellLink.h"
 
 namespace {
@@ -45,29 +49,63 @@ void CLinkSurveyDlg::OnToolScan()
 
 UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
 {
-    const HRESULT com = ::CoInitialize(nullptr);
     auto* dlg = static_cast<CLinkSurveyDlg*>(param);
-    if (!dlg) {
-        if (SUCCEEDED(com)) ::CoUninitialize();
-        return static_cast<UINT>(-1);
-    }
+    if (!dlg) return static_cast<UINT>(-1);
     dlg->SetBusyState(0);
     dlg->m_batch = ShortcutBatch();
     dlg->m_targetCheck = CTargetCheck();
-    // Without COM no link can be read: skip the walk, but leave the busy state all the same.
-    if (SUCCEEDED(com)) {
-        CShellLinkObject linkObject;  // released before COM goes
-        dlg->m_pLinkObject = &linkObject;
+    // The service reads on a thread of its own while this one walks on and
+    // opens and checks the next files.
+    CLinkQueue queue;
+    std::thread reader;
+    try {
+        reader = std::thread([dlg, &queue] { dlg->WithLinkObject([dlg, &queue] { dlg->ReadQueuedLinks(queue); }); });
+    } catch (const std::system_error&) {
+        // No second thread: this one reads each link as it finds it.
+    }
+    if (reader.joinable()) {
+        dlg->m_pLinkQueue = &queue;
         dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
-        dlg->m_pLinkObject = nullptr;
+        queue.Finish();
+        reader.join();
+        dlg->m_pLinkQueue = nullptr;
+    } else {
+        dlg->WithLinkObject([dlg] { dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl); });
     }
     // Also after a stop: every row read is kept.
     dlg->HandOverRows(dlg->m_listCtrl, true);
     // Cleared before the start command comes back, so it never clears a later survey's flag.
     dlg->m_bScanning = 0;
     dlg->SetBusyState(1);
-    if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
+}
+
+void CLinkSurveyDlg::WithLinkObject(const std::function<void()>& read)
+{
+    // Without COM no link can be read: the survey stops, but every link found
+    // is still taken, so that the walk never waits for a reader that is not there.
+    const HRESULT com = ::CoInitialize(nullptr);
+    if (FAILED(com)) m_bScanning = 0;
+    {
+        CShellLinkObject linkObject;  // released before COM goes
+        m_pLinkObject = &linkObject;
+        read();
+        m_pLinkObject = nullptr;
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+}
+
+void CLinkSurveyDlg::ReadQueuedLinks(CLinkQueue& queue)
+{
+    for (;;) {
+        QueuedLink link;
+        const CLinkQueue::Taken taken = queue.Pop(&link, kHandOverIntervalMs);
+        if (taken == CLinkQueue::Taken::kEnd) break;
+        // Esc: the links opened meanwhile are let go unread.
+        if (taken == CLinkQueue::Taken::kLink && m_bScanning != 0) AddShortcutRow(link, m_listCtrl);
+        HandOverRows(m_listCtrl, false);  // also while the walk passes other files
+        if (taken == CLinkQueue::Taken::kLink) queue.Read(std::move(link.file));
+    }
 }
 
 void CLinkSurveyDlg::ScanFolder(CStringW folder, CListCtrl& list)
@@ -79,14 +117,21 @@ void CLinkSurveyDlg::ScanFolder(CStringW folder, CListCtrl& list)
     BOOL more = TRUE;
     while (more) {
         if (m_bScanning == 0) break;  // Esc: stop at every depth
-        HandOverRows(list, false);    // rows wait no longer than one entry takes
+        if (m_pLinkQueue) m_pLinkQueue->CloseRead();  // held no longer than one entry after their read
         more = finder.FindNextFile();
         const CStringW name = finder.GetFileName();
         if (name == L"." || name == L"..") continue;
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             ScanFolder(folder + L"\\" + name, list);
         } else if (IsLinkFileName(name)) {
-            AddShortcutRow(finder.GetFilePath(), list);
+            QueuedLink link;
+            link.strPath = finder.GetFilePath();
+            link.file.Open(link.strPath);
+            if (m_pLinkQueue) {
+                m_pLinkQueue->Push(std::move(link));
+            } else {
+                AddShortcutRow(link, list);
+            }
         }
     }
     finder.Close();
@@ -109,10 +154,12 @@ ShortcutRow MakeShortcutRow(const ShortcutInfo& info)
     return row;
 }
 
-void CLinkSurveyDlg::AddShortcutRow(CStringW path, CListCtrl& list)
+void CLinkSurveyDlg::AddShortcutRow(const QueuedLink& link, CListCtrl& list)
 {
+    const CStringW& path = link.strPath;
     ShortcutInfo info;
     info.strLinkPath = path;
+    info.pChecked = &link.file;
     const HRESULT hr = g_pfnReadShellLink(m_hWnd, &info, m_pLinkObject);
     if (SUCCEEDED(hr)) {
         ShortcutRow& row = m_batch.rows.emplace_back(MakeShortcutRow(info));

@@ -61,23 +61,52 @@ HRESULT CShellLinkObject::Create()
 
 HRESULT CShellLinkObject::LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
 
+CCheckedLinkFile& CCheckedLinkFile::operator=(CCheckedLinkFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_file = std::exchange(other.m_file, INVALID_HANDLE_VALUE);
+        m_hrOpen = other.m_hrOpen;
+        m_check = other.m_check;
+    }
+    return *this;
+}
+
+HRESULT CCheckedLinkFile::Open(const CStringW& path)
+{
+    Close();
+    // Others may read the file meanwhile, but nobody may change it.
+    m_file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE) return m_hrOpen = HRESULT_FROM_WIN32(::GetLastError());
+    FileLinkSource source(m_file);
+    m_check = CheckShellLink(source);
+    return m_hrOpen = S_OK;
+}
+
+void CCheckedLinkFile::Close()
+{
+    if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
+    m_file = INVALID_HANDLE_VALUE;
+}
+
+HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked)
+{
+    if (FAILED(checked.m_hrOpen)) return checked.m_hrOpen;
+    if (checked.m_check == LinkCheckResult::kSound ||
+        (checked.m_check == LinkCheckResult::kNoLinkHeader && IsProgramInformationFileName(path))) {
+        return LoadByPath(path);
+    }
+    return checked.m_check == LinkCheckResult::kNoLinkHeader ? kNotALink : kDamagedLink;
+}
+
 HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check)
 {
-    // Others may read the file meanwhile, but nobody may change it.
-    HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
-    FileLinkSource source(file);
-    *check = CheckShellLink(source);
-    HRESULT hr;
-    if (*check == LinkCheckResult::kSound ||
-        (*check == LinkCheckResult::kNoLinkHeader && IsProgramInformationFileName(path))) {
-        hr = LoadByPath(path);
-    } else {
-        hr = *check == LinkCheckResult::kNoLinkHeader ? kNotALink : kDamagedLink;
-    }
-    ::CloseHandle(file);
-    return hr;
+    CCheckedLinkFile file;
+    const HRESULT hr = file.Open(path);
+    if (FAILED(hr)) return hr;
+    *check = file.m_check;
+    return LoadChecked(path, file);  // closed after the load
 }
 
 namespace {
@@ -93,13 +122,20 @@ HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
 
 HRESULT ReadProperties(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
 {
-    HRESULT hr = object.Load(info->strLinkPath, &info->check);
+    HRESULT hr;
+    if (info->pChecked) {
+        info->check = info->pChecked->m_check;
+        hr = object.LoadChecked(info->strLinkPath, *info->pChecked);
+    } else {
+        hr = object.Load(info->strLinkPath, &info->check);
+    }
     if (FAILED(hr)) return hr;
     IShellLinkW* link = object.m_link;
     // No user interface, and never rewrite the file while reading it. A target
     // that is gone leaves the link as stored: it is listed all the same.
     info->bUnresolved = FAILED(g_pfnResolveLink(link, owner, SLR_NO_UI | SLR_ANY_MATCH));
-    std::vector<WCHAR> buffer(kMaxLinkText);
+    std::vector<WCHAR>& buffer = object.m_text;
+    if (buffer.size() < kMaxLinkText) buffer.resize(kMaxLinkText);
     WIN32_FIND_DATAW findData;
     if (FAILED(hr = GetText(buffer, &info->strTarget,
                             [&](WCHAR* text, int size) { return link->GetPath(text, size, &findData, 0); }))) {

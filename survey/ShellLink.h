@@ -3,8 +3,32 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "framework/WideString.h"
 #include "survey/LinkCheck.h"
+
+// A link file opened and its structure checked before the service loads it,
+// held against writers until it is closed, so that the service loads the bytes
+// that were checked. A survey opens the next files while it reads this one.
+class CCheckedLinkFile {
+public:
+    CCheckedLinkFile() = default;
+    ~CCheckedLinkFile() { Close(); }
+    CCheckedLinkFile(CCheckedLinkFile&& other) noexcept { *this = std::move(other); }
+    CCheckedLinkFile& operator=(CCheckedLinkFile&& other) noexcept;
+
+    // S_OK when the file is open and m_check says what the check found; else why it could not be opened.
+    HRESULT Open(const CStringW& path);
+    void Close();
+
+    HRESULT m_hrOpen = E_UNEXPECTED;  // not opened yet
+    LinkCheckResult m_check = LinkCheckResult::kSound;
+
+private:
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+};
 
 struct ShortcutInfo {
     CStringW strLinkPath;  // texts of any length, as the service gives them
@@ -19,6 +43,9 @@ struct ShortcutInfo {
     bool bUnresolved = false;
     // What the structure check found, when it refused the file.
     LinkCheckResult check = LinkCheckResult::kSound;
+    // The file, opened and checked by the caller and held until the read is
+    // done; none: the read opens and checks it itself.
+    const CCheckedLinkFile* pChecked = nullptr;
 };
 
 // What reading or writing gives for a file the structure check refused: one that
@@ -45,9 +72,12 @@ public:
     // held against writers from the check to the load, so the service loads the
     // bytes that were checked. `check` says what the check found.
     HRESULT Load(const CStringW& path, LinkCheckResult* check);
+    // Loads a file that the caller has opened and checked and still holds.
+    HRESULT LoadChecked(const CStringW& path, const CCheckedLinkFile& checked);
 
     IShellLinkW* m_link = nullptr;
     IPersistFile* m_file = nullptr;
+    std::vector<WCHAR> m_text;  // the getters' buffer, made once for all the reads
 
 private:
     HRESULT LoadByPath(const CStringW& path);

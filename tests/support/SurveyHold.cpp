@@ -48,7 +48,10 @@ SurveyHold::~SurveyHold()
 
 bool SurveyHold::WaitHeld(DWORD timeoutMs)
 {
-    return PumpUntil([] { return ::WaitForSingleObject(g_reached, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    if (!PumpUntil([] { return ::WaitForSingleObject(g_reached, 0) == WAIT_OBJECT_0; }, timeoutMs)) return false;
+    // What the worker handed over before it was held is in this thread's queue now.
+    PumpPending();
+    return true;
 }
 
 void SurveyHold::Release() { ::SetEvent(g_release); }
