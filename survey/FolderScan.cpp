@@ -68,6 +68,7 @@ UINT CLinkSurveyDlg::ScanThreadProc(LPVOID param)
         dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl);
         queue.Finish();
         reader.join();
+        queue.CloseRead();  // before the busy state ends: the user may edit any link then
         dlg->m_pLinkQueue = nullptr;
     } else {
         dlg->WithLinkObject([dlg] { dlg->ScanFolder(dlg->m_strScanFolder, dlg->m_listCtrl); });

@@ -205,6 +205,13 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsIt)
     EXPECT_EQ(static_cast<UINT>(MF_ENABLED), MenuState(Menu(), ID_TOOL_SCAN));
     PumpPending();
     EXPECT_EQ(kept, RowCount()) << "rows arrived after the survey ended";
+    // Read or not, no link file is held once the survey has ended.
+    for (int i = 0; i < total; ++i) {
+        const std::string path = tree.Path("many\\link" + std::to_string(i) + ".lnk");
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, file) << path << " is still held";
+        ::CloseHandle(file);
+    }
     EXPECT_EQ("リンク 3 個", Status());
 }
 
