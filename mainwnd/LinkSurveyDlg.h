@@ -52,7 +52,7 @@ struct UnreadFile {
 // little next to reading.
 constexpr DWORD kHandOverIntervalMs = 50;
 
-// Rows read by the worker and not yet in the table, in walk order, and the
+// Rows read by the survey and not yet in the table, in walk order, and the
 // files it could not read meanwhile.
 struct ShortcutBatch {
     std::vector<ShortcutRow> rows;

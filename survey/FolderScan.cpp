@@ -1,4 +1,5 @@
-// The survey: a worker walks the folder tree and appends one row per link file.
+// The survey: a worker walks the folder tree, opening and checking each link
+// file, while a reader thread has the service read them and makes their rows.
 #include <objbase.h>
 
 #include <system_error>
@@ -102,10 +103,13 @@ void CLinkSurveyDlg::ReadQueuedLinks(CLinkQueue& queue)
         QueuedLink link;
         const CLinkQueue::Taken taken = queue.Pop(&link, kHandOverIntervalMs);
         if (taken == CLinkQueue::Taken::kEnd) break;
+        if (taken == CLinkQueue::Taken::kTimedOut) {
+            HandOverRows(m_listCtrl, false);  // rows read while the walk passes other files
+            continue;
+        }
         // Esc: the links opened meanwhile are let go unread.
-        if (taken == CLinkQueue::Taken::kLink && m_bScanning != 0) AddShortcutRow(link, m_listCtrl);
-        HandOverRows(m_listCtrl, false);  // also while the walk passes other files
-        if (taken == CLinkQueue::Taken::kLink) queue.Read(std::move(link.file));
+        if (m_bScanning != 0) AddShortcutRow(link, m_listCtrl);
+        queue.Read(std::move(link.file));
     }
 }
 
