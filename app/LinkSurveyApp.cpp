@@ -1,11 +1,18 @@
 #include "app/LinkSurveyApp.h"
 
 #include "mainwnd/LinkSurveyDlg.h"
+#include "survey/LinkReader.h"
 
 CLinkSurveyApp theApp;
 
 BOOL CLinkSurveyApp::InitInstance()
 {
+    // Started by a survey to read links: no window, only the reads.
+    HANDLE progress = nullptr;
+    if (IsLinkReaderStart(::GetCommandLineW(), &progress)) {
+        RunLinkReader(progress);
+        return FALSE;
+    }
     AfxEnableControlContainer();
     Enable3dControlsStatic();
 

@@ -39,7 +39,9 @@ CStringW FileSystemPath(const CStringW& path)
 BOOL CFileFind::FindFile(const CStringW& pattern)
 {
     Close();
-    m_hFind = ::FindFirstFileW(FileSystemPath(pattern), &m_next);
+    // No short names, and many entries for each call into the file system.
+    m_hFind = ::FindFirstFileExW(FileSystemPath(pattern), FindExInfoBasic, &m_next, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
     if (m_hFind == INVALID_HANDLE_VALUE) return FALSE;
     m_bHasNext = true;
     m_strRoot = FolderPartOf(FullPathOf(pattern));

@@ -6,11 +6,6 @@
 
 void CLinkSurveyDlg::SetBusyState(int enable)
 {
-    // Menus belong to the window's thread: the worker hands the change over and waits.
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
-        ::SendMessageA(m_hWnd, WM_LIRVAN_SETBUSY, static_cast<WPARAM>(enable), 0);
-        return;
-    }
     const UINT state = MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED);
     if (HMENU systemMenu = GetSystemMenu(FALSE)) ::EnableMenuItem(systemMenu, SC_CLOSE, state);
     if (HMENU menu = GetMenu()) {
@@ -18,12 +13,6 @@ void CLinkSurveyDlg::SetBusyState(int enable)
             ::EnableMenuItem(menu, command, state);
         }
     }
-}
-
-LRESULT CLinkSurveyDlg::OnSetBusyState(WPARAM enable, LPARAM)
-{
-    SetBusyState(static_cast<int>(enable));
-    return 0;
 }
 
 bool CLinkSurveyDlg::IsCloseGreyed() const

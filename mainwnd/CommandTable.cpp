@@ -24,7 +24,5 @@ BEGIN_MESSAGE_MAP(CLinkSurveyDlg, CDialog)
     ON_COMMAND(ID_WEB_HOME, OnWebHome)
     ON_COMMAND(ID_FILE_VIEW_LIST, OnFileViewList)
     ON_COMMAND(ID_TOOL_UNREAD_FILES, OnToolUnreadFiles)
-    // Hand-overs from the survey's worker.
-    ON_MESSAGE(WM_LIRVAN_SETBUSY, OnSetBusyState)
-    ON_MESSAGE(WM_LIRVAN_ADDROWS, OnAddRows)
+    ON_MESSAGE(WM_LIRVAN_SURVEY, OnSurveyResults)
 END_MESSAGE_MAP()

@@ -17,7 +17,7 @@ BOOL CLinkSurveyDlg::PreTranslateMessage(MSG* msg)
     if (msg->message == WM_KEYDOWN) {
         if (msg->wParam == VK_RETURN) return TRUE;  // never the default button
         if (msg->wParam == VK_ESCAPE) {
-            m_bScanning = 0;  // asks a running survey to stop; never closes the window
+            StopSurvey();  // never closes the window
             return TRUE;
         }
     } else if (msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4) {

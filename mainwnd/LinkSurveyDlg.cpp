@@ -40,7 +40,6 @@ BOOL CLinkSurveyDlg::OnInitDialog()
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    m_bScanning = 0;
 
     ScaleToDpi(GetWindowDpi(m_hWnd));  // the font is made for 96 DPI
     m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
@@ -86,8 +85,8 @@ void CLinkSurveyDlg::OnSize(UINT, int cx, int cy)
 
 void CLinkSurveyDlg::OnCancel()
 {
-    // The worker uses this window until it ends: never destroy it under a survey,
-    // whoever asks (a WM_CLOSE from outside included).
+    // The survey posts to this window until it ends: never destroy it under a
+    // survey, whoever asks (a WM_CLOSE from outside included).
     if (IsCloseGreyed()) return;
     DestroyWindow();
 }

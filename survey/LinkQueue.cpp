@@ -2,52 +2,43 @@
 
 #include <chrono>
 
-void CLinkQueue::Push(QueuedLink link)
+bool CLinkQueue::Push(FoundLink link)
 {
     std::unique_lock<std::mutex> hold(m_lock);
-    if (m_links.size() >= kMostHeld) {
-        m_bPushWaiting = true;
-        m_notFull.wait(hold, [this] { return m_links.size() <= kRefillAt; });
-        m_bPushWaiting = false;
-    }
+    m_changed.wait(hold, [this] { return m_bStopped || m_links.size() < kMostHeld; });
+    if (m_bStopped) return false;
     m_links.push_back(std::move(link));
-    if (m_bPopWaiting) m_notEmpty.notify_one();
+    // Readers wait only while the queue is empty.
+    if (m_links.size() == 1) m_changed.notify_all();
+    return true;
 }
 
-CLinkQueue::Taken CLinkQueue::Pop(QueuedLink* link, DWORD timeoutMs)
+CLinkQueue::Taken CLinkQueue::PopSome(std::vector<FoundLink>* links, size_t most, DWORD timeoutMs)
 {
     std::unique_lock<std::mutex> hold(m_lock);
-    m_bPopWaiting = true;
-    const bool ready = m_notEmpty.wait_for(hold, std::chrono::milliseconds(timeoutMs),
-                                           [this] { return m_finished || !m_links.empty(); });
-    m_bPopWaiting = false;
+    const bool ready = m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                                          [this] { return m_bStopped || m_bFinished || !m_links.empty(); });
     if (!ready) return Taken::kTimedOut;
-    if (m_links.empty()) return Taken::kEnd;
-    *link = std::move(m_links.front());
-    m_links.pop_front();
-    if (m_bPushWaiting && m_links.size() <= kRefillAt) m_notFull.notify_one();
-    return Taken::kLink;
+    if (m_bStopped || m_links.empty()) return Taken::kEnd;
+    const bool wasFull = m_links.size() >= kMostHeld;
+    while (!m_links.empty() && links->size() < most) {
+        links->push_back(std::move(m_links.front()));
+        m_links.pop_front();
+    }
+    if (wasFull) m_changed.notify_all();  // the walk waits only while the queue is full
+    return Taken::kLinks;
 }
 
 void CLinkQueue::Finish()
 {
     std::lock_guard<std::mutex> hold(m_lock);
-    m_finished = true;
-    m_notEmpty.notify_one();
+    m_bFinished = true;
+    m_changed.notify_all();
 }
 
-void CLinkQueue::Read(CCheckedLinkFile file)
+void CLinkQueue::Stop()
 {
     std::lock_guard<std::mutex> hold(m_lock);
-    m_read.push_back(std::move(file));
-}
-
-void CLinkQueue::CloseRead()
-{
-    std::vector<CCheckedLinkFile> read;
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        read.swap(m_read);
-    }
-    // Closed outside the lock, as `read` goes.
+    m_bStopped = true;
+    m_changed.notify_all();
 }

@@ -1,45 +1,38 @@
-// The link files that the walk has opened and checked, waiting in walk order
-// for the thread that reads them: the walk opens and checks the next files
-// while the service reads this one. Few at a time, so that few files are held.
+// The link files that the walk has found, waiting in walk order for the
+// readers. The walk runs ahead of the reads; a full queue holds it back.
 #pragma once
+#include <windows.h>
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <vector>
 
-#include "survey/ShellLink.h"
+#include "framework/WideString.h"
 
-struct QueuedLink {
+struct FoundLink {
+    size_t nIndex = 0;  // its place in walk order, from 0
     CStringW strPath;
-    CCheckedLinkFile file;
 };
 
 class CLinkQueue {
 public:
-    enum class Taken { kLink, kTimedOut, kEnd };
+    enum class Taken { kLinks, kTimedOut, kEnd };
 
-    // Waits while the queue is full.
-    void Push(QueuedLink link);
-    // The next link; kTimedOut when none came within the time, kEnd once the
-    // walk has ended and every link was taken.
-    Taken Pop(QueuedLink* link, DWORD timeoutMs);
+    // Waits while the queue is full; false once the queue is stopped.
+    bool Push(FoundLink link);
+    // Up to `most` links, waiting at most `timeoutMs` for the first; kEnd once
+    // the walk has ended and every link was taken, or the queue was stopped.
+    Taken PopSome(std::vector<FoundLink>* links, size_t most, DWORD timeoutMs);
     // The walk has ended: no more links come.
     void Finish();
-
-    // The reader is done with a file; the walk lets it go (CloseRead), so that
-    // the reader spends its time on reading alone.
-    void Read(CCheckedLinkFile file);
-    void CloseRead();
+    // The survey stops: whoever waits goes on, and nothing more is taken.
+    void Stop();
 
 private:
-    static constexpr size_t kMostHeld = 32;
-    // A full queue takes more only once half of it is read: each side wakes
-    // the other seldom, not for every link.
-    static constexpr size_t kRefillAt = kMostHeld / 2;
+    static constexpr size_t kMostHeld = 4096;
     std::mutex m_lock;
-    std::condition_variable m_notFull, m_notEmpty;
-    bool m_bPushWaiting = false, m_bPopWaiting = false;
-    std::deque<QueuedLink> m_links;
-    std::vector<CCheckedLinkFile> m_read;
-    bool m_finished = false;
+    std::condition_variable m_changed;
+    std::deque<FoundLink> m_links;
+    bool m_bFinished = false, m_bStopped = false;
 };

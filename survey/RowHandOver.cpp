@@ -1,63 +1,28 @@
-// The survey's rows cross from its reader to the window's thread here, in
-// batches: a visible list that takes and paints one row at a time costs some
-// 200 times more than one that takes a batch with its redraw off.
+// The survey's results come into the table here, in batches: a visible list
+// that takes and paints one row at a time costs some 200 times more than one
+// that takes a batch with its redraw off.
 #include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
 
-#include <utility>
-
-bool CRowQueue::Put(ShortcutBatch&& batch)
+LRESULT CLinkSurveyDlg::OnSurveyResults(WPARAM, LPARAM)
 {
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_batches.push_back(std::move(batch));
-    return !std::exchange(m_bTold, true);
+    TakeSurveyResults();
+    return 0;
 }
 
-void CRowQueue::Untold()
+void CLinkSurveyDlg::TakeSurveyResults()
 {
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_bTold = false;
-}
-
-std::vector<ShortcutBatch> CRowQueue::TakeAll()
-{
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_bTold = false;
-    return std::exchange(m_batches, {});
-}
-
-void CLinkSurveyDlg::HandOverRows(CListCtrl& list, bool last)
-{
-    const DWORD tick = ::GetTickCount();
-    // No hand-over yet (0): the first row goes over at once.
-    const bool due = m_batch.dwLastHandOver == 0 || tick - m_batch.dwLastHandOver >= kHandOverIntervalMs;
-    if (!last && ((m_batch.rows.empty() && m_batch.unread.empty()) || !due)) return;
-    const HWND window = ::GetParent(list.m_hWnd);
-    const bool tell = m_handedOver.Put(std::exchange(m_batch, ShortcutBatch()));
-    m_batch.dwLastHandOver = tick;
-    if (last) {
-        // The busy state ends only once the table holds every row.
-        ::SendMessageW(window, WM_LIRVAN_ADDROWS, TRUE, 0);
-    } else if (tell && !::PostMessageW(window, WM_LIRVAN_ADDROWS, FALSE, 0)) {
-        m_handedOver.Untold();  // a full message queue: told again with the next batch
-    }
-    // The reader does not wait for the window's thread: it reads on while the rows go in.
-}
-
-LRESULT CLinkSurveyDlg::OnAddRows(WPARAM last, LPARAM)
-{
-    const std::vector<ShortcutBatch> batches = m_handedOver.TakeAll();
-    if (batches.empty() && !last) return 0;  // taken with an earlier message
+    const SurveyResults results = m_survey.TakeResults();
+    if (results.rows.empty() && results.unread.empty() && !results.bDone) return;  // taken with an earlier message
     const bool wasPainted = !::GetUpdateRect(m_listCtrl.m_hWnd, nullptr, FALSE);
     const int firstNew = m_listCtrl.GetItemCount();
     m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
-    for (const ShortcutBatch& batch : batches) {
-        for (const ShortcutRow& row : batch.rows) AppendRow(row);
-        m_unreadFiles.insert(m_unreadFiles.end(), batch.unread.begin(), batch.unread.end());
-    }
-    if (last) {
+    for (const ShortcutRow& row : results.rows) AppendRow(row);
+    m_unreadFiles.insert(m_unreadFiles.end(), results.unread.begin(), results.unread.end());
+    if (results.bDone) {
         MarkSharedKeys();
         m_tableState = TableState::kSurveyed;
+        SetBusyState(1);
         if (HMENU menu = GetMenu()) {
             ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES,
                              MF_BYCOMMAND | (m_unreadFiles.empty() ? MF_GRAYED : MF_ENABLED));
@@ -66,17 +31,16 @@ LRESULT CLinkSurveyDlg::OnAddRows(WPARAM last, LPARAM)
     UpdateStatusBar();
     m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
     // One repaint for the whole batch, when this thread is next idle, so the
-    // reader reads on meanwhile. Rows below the view change nothing on screen
+    // survey reads on meanwhile. Rows below the view change nothing on screen
     // but the scroll bar: a list that was painted stays so (some lists repaint
     // wholly when their redraw comes back, at a cost that would slow the survey).
     const int top = static_cast<int>(m_listCtrl.SendMessage(LVM_GETTOPINDEX));
     const int perPage = static_cast<int>(m_listCtrl.SendMessage(LVM_GETCOUNTPERPAGE));
-    if (last || firstNew <= top + perPage) {
+    if (results.bDone || firstNew <= top + perPage) {
         m_listCtrl.Invalidate();
     } else if (wasPainted) {
         ::ValidateRect(m_listCtrl.m_hWnd, nullptr);
     }
-    return 0;
 }
 
 void CLinkSurveyDlg::AppendRow(const ShortcutRow& row)

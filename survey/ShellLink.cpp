@@ -11,12 +11,9 @@
 
 namespace {
 HRESULT SaveWithService(IPersistFile* file, const WCHAR* path) { return file->Save(path, TRUE); }
-HRESULT ResolveWithService(IShellLinkW* link, HWND owner, DWORD flags) { return link->Resolve(owner, flags); }
 }  // namespace
 
-ResolveLinkFunction g_pfnResolveLink = &ResolveWithService;
 SaveLinkFunction g_pfnSaveLink = &SaveWithService;
-ReadLinkFunction g_pfnReadShellLink = &ReadShellLink;
 
 namespace {
 // The longest text a link's string fields can hold (a 16-bit count).
@@ -90,23 +87,23 @@ void CCheckedLinkFile::Close()
     m_file = INVALID_HANDLE_VALUE;
 }
 
-HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked)
+HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked, bool refuse)
 {
     if (FAILED(checked.m_hrOpen)) return checked.m_hrOpen;
-    if (checked.m_check == LinkCheckResult::kSound ||
+    if (!refuse || checked.m_check == LinkCheckResult::kSound ||
         (checked.m_check == LinkCheckResult::kNoLinkHeader && IsProgramInformationFileName(path))) {
         return LoadByPath(path);
     }
     return checked.m_check == LinkCheckResult::kNoLinkHeader ? kNotALink : kDamagedLink;
 }
 
-HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check)
+HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check, bool refuse)
 {
     CCheckedLinkFile file;
     const HRESULT hr = file.Open(path);
     if (FAILED(hr)) return hr;
     *check = file.m_check;
-    return LoadChecked(path, file);  // closed after the load
+    return LoadChecked(path, file, refuse);  // closed after the load
 }
 
 namespace {
@@ -120,22 +117,13 @@ HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
     return hr;
 }
 
-HRESULT ReadProperties(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
+// The link's fields, each text in full.
+HRESULT ReadFields(CShellLinkObject& object, ShortcutInfo* info)
 {
-    HRESULT hr;
-    if (info->pChecked) {
-        info->check = info->pChecked->m_check;
-        hr = object.LoadChecked(info->strLinkPath, *info->pChecked);
-    } else {
-        hr = object.Load(info->strLinkPath, &info->check);
-    }
-    if (FAILED(hr)) return hr;
     IShellLinkW* link = object.m_link;
-    // No user interface, and never rewrite the file while reading it. A target
-    // that is gone leaves the link as stored: it is listed all the same.
-    info->bUnresolved = FAILED(g_pfnResolveLink(link, owner, SLR_NO_UI | SLR_ANY_MATCH));
     std::vector<WCHAR>& buffer = object.m_text;
     if (buffer.size() < kMaxLinkText) buffer.resize(kMaxLinkText);
+    HRESULT hr;
     WIN32_FIND_DATAW findData;
     if (FAILED(hr = GetText(buffer, &info->strTarget,
                             [&](WCHAR* text, int size) { return link->GetPath(text, size, &findData, 0); }))) {
@@ -239,22 +227,34 @@ HRESULT SetAll(IShellLinkW* link, const WCHAR* target, const WCHAR* arguments, c
 }
 }  // namespace
 
+HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info, bool refuseDamaged)
+{
+    HRESULT hr = S_OK;
+    if (!object.m_file) hr = object.Create();
+    if (SUCCEEDED(hr)) hr = object.Load(info->strLinkPath, &info->check, refuseDamaged);
+    if (SUCCEEDED(hr)) hr = ReadFields(object, info);
+    // Whatever a failed read left in the object, the next link starts afresh.
+    if (FAILED(hr)) object.Reset();
+    return hr;
+}
+
+HRESULT ResolveAndRead(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
+{
+    if (!object.m_link) return E_UNEXPECTED;
+    // No user interface, and never rewrite the file while reading it. A target
+    // that is gone leaves the link as stored: it is listed all the same.
+    info->bUnresolved = FAILED(object.m_link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH));
+    const HRESULT hr = ReadFields(object, info);
+    if (FAILED(hr)) object.Reset();
+    return hr;
+}
+
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 {
     CShellLinkObject own;
     CShellLinkObject& object = reused ? *reused : own;
-    HRESULT hr = S_OK;
-    if (!object.m_file) {
-        hr = object.Create();
-        if (FAILED(hr)) {
-            object.Reset();
-            return hr;
-        }
-    }
-    hr = ReadProperties(owner, object, info);
-    // Whatever a failed read left in the object, the next link starts afresh.
-    if (FAILED(hr)) object.Reset();
-    return hr;
+    const HRESULT hr = ReadStoredFields(object, info);
+    return SUCCEEDED(hr) ? ResolveAndRead(owner, object, info) : hr;
 }
 
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,

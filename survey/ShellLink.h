@@ -11,7 +11,7 @@
 
 // A link file opened and its structure checked before the service loads it,
 // held against writers until it is closed, so that the service loads the bytes
-// that were checked. A survey opens the next files while it reads this one.
+// that were checked.
 class CCheckedLinkFile {
 public:
     CCheckedLinkFile() = default;
@@ -43,9 +43,6 @@ struct ShortcutInfo {
     bool bUnresolved = false;
     // What the structure check found, when it refused the file.
     LinkCheckResult check = LinkCheckResult::kSound;
-    // The file, opened and checked by the caller and held until the read is
-    // done; none: the read opens and checks it itself.
-    const CCheckedLinkFile* pChecked = nullptr;
 };
 
 // What reading or writing gives for a file the structure check refused: one that
@@ -70,10 +67,9 @@ public:
     // Loads a link file by its path once its structure was checked: the service
     // crashes on some damaged files and takes gigabytes for others. The file is
     // held against writers from the check to the load, so the service loads the
-    // bytes that were checked. `check` says what the check found.
-    HRESULT Load(const CStringW& path, LinkCheckResult* check);
-    // Loads a file that the caller has opened and checked and still holds.
-    HRESULT LoadChecked(const CStringW& path, const CCheckedLinkFile& checked);
+    // bytes that were checked. `check` says what the check found; `refuse`
+    // false loads even what it refuses.
+    HRESULT Load(const CStringW& path, LinkCheckResult* check, bool refuse = true);
 
     IShellLinkW* m_link = nullptr;
     IPersistFile* m_file = nullptr;
@@ -81,13 +77,20 @@ public:
 
 private:
     HRESULT LoadByPath(const CStringW& path);
+    HRESULT LoadChecked(const CStringW& path, const CCheckedLinkFile& checked, bool refuse);
 };
 
-// Reads info->strLinkPath into the other fields. The calling thread must have
-// initialised COM. The fields are valid only when the result is not negative; a
-// link whose Resolve fails is still read, with bUnresolved set.
-// With `reused`, the read loads into that object (made on first use) instead
-// of one of its own.
+// A link is read in two steps, because only the second may search the disks and
+// the network for a moved target, for as long as the service likes. The calling
+// thread must have initialised COM; the object is made on first use. The fields
+// are valid only when the result is not negative; after a failure the object
+// is reset, so the next link starts afresh.
+// First: loads info->strLinkPath and reads what the file stores.
+HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info, bool refuseDamaged = true);
+// Then: resolves the loaded link without any user interface and reads it
+// again. A link whose Resolve fails keeps what it stores, with bUnresolved set.
+HRESULT ResolveAndRead(HWND owner, CShellLinkObject& object, ShortcutInfo* info);
+// Both steps.
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused = nullptr);
 
 // Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,
@@ -97,16 +100,6 @@ HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused =
 // Initialises COM for itself.
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
                        WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex);
-
-// The survey's read of one link; tests put one in its place that holds the
-// worker at a known point.
-using ReadLinkFunction = HRESULT (*)(HWND owner, ShortcutInfo* info, CShellLinkObject* reused);
-extern ReadLinkFunction g_pfnReadShellLink;
-
-// The service's Resolve; tests put a failing one in its place, as Windows gives
-// for a target that is gone.
-using ResolveLinkFunction = HRESULT (*)(IShellLinkW* link, HWND owner, DWORD flags);
-extern ResolveLinkFunction g_pfnResolveLink;
 
 // The shell link service's save; tests put a failing one in its place.
 struct IPersistFile;

@@ -3,6 +3,7 @@
 #include "export/CsvExport.h"
 #include "framework/DataExchange.h"
 #include "res/resource.h"
+#include "survey/ShellLink.h"
 
 namespace {
 // What the structure check found, as the user reads it.
@@ -36,10 +37,27 @@ CStringW SystemMessage(HRESULT hr)
 
 constexpr int kPathColumn = 0;
 constexpr int kReasonColumn = 1;
+
+// A read that the service never answered.
+CStringW FailureReason(const UnreadFile& file)
+{
+    CString text;
+    switch (file.failure) {
+    case ReadFailure::kCrashed: text = "シェルリンク サービスが読み込み中に異常終了しました"; break;
+    case ReadFailure::kTimedOut:
+        text.Format("シェルリンク サービスが %lu 秒以内に応答しませんでした",
+                    static_cast<unsigned long>((file.dwTimeLimitMs + 999) / 1000));
+        break;
+    case ReadFailure::kTooMuchMemory: text = "シェルリンク サービスが読み込みにメモリーを使いすぎました"; break;
+    default: return AnsiToWide("読み込み用のプロセスを開始できませんでした: ") + SystemMessage(file.hrStatus);
+    }
+    return AnsiToWide(text);
+}
 }  // namespace
 
 CStringW UnreadReason(const UnreadFile& file)
 {
+    if (file.failure != ReadFailure::kNone) return FailureReason(file);
     const HRESULT hr = file.hrStatus;
     // A file without a link's header that the service could not read either (a
     // program information file in no format it knows) is no link file.
@@ -109,8 +127,8 @@ void CUnreadFilesDlg::OnCopy() { CopyTextToClipboard(m_hWnd, UnreadFilesText(m_f
 
 void CLinkSurveyDlg::OnToolUnreadFiles()
 {
-    // The worker adds to the list while a survey runs.
-    if (m_bScanning != 0 || m_unreadFiles.empty()) return;
+    // The survey adds to the list while it runs.
+    if (m_survey.IsRunning() || m_unreadFiles.empty()) return;
     CUnreadFilesDlg dialog(m_unreadFiles, this);
     dialog.DoModal();
 }

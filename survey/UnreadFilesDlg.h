@@ -6,9 +6,12 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "mainwnd/LinkSurveyDlg.h"
+#include "survey/SurveyResults.h"
 
 // Why a file is not in the table: not a link file; damaged, and what the check
-// found; not opened, with the system's message; refused by the service, with its status.
+// found; not opened, with the system's message; refused by the service, with
+// its status; the service crashed, did not answer in time or took too much
+// memory on it; no reader could be started, with the system's message.
 CStringW UnreadReason(const UnreadFile& file);
 
 // One line per file: its path, a tab and the reason, each line ended by "\r\n".

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
 #include "support/TableRows.h"
+#include "survey/ShellLink.h"
 #include "survey/UnreadFilesDlg.h"
 
 namespace {

@@ -173,7 +173,7 @@ TEST_F(FolderChoiceTest, ChoosingDuringASurveyRetitlesAtOnceAndTheSurveyKeepsIts
     SurveyHold hold(2);
     Command(ID_TOOL_SCAN);
     ASSERT_TRUE(hold.WaitHeld());
-    ASSERT_GE(RowCount(), 1);
+    ASSERT_TRUE(PumpUntil([this] { return RowCount() == 1; }));
     ASSERT_TRUE(IsBusy());
 
     Choose(Answer::Folder, other.Root());

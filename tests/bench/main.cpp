@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
+#include "support/TestHelpers.h"
 
 namespace {
 std::vector<std::pair<const char*, std::function<void(int)>>>& Registry()
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
 {
     const int size = argc > 1 ? std::atoi(argv[1]) : 0;
     const char* only = argc > 2 ? argv[2] : nullptr;
+    UseProgramAsLinkReader();
     for (auto& [name, run] : Registry()) {
         if (only && std::string(only) != name) continue;
         std::printf("== %s\n", name);

@@ -1,16 +1,17 @@
-// The survey against what it cannot avoid: reading every link (bare), and
-// appending the rows to the visible table, one at a time or in batches.
-//   SIZE: number of links, 100 to a folder (0: 2,000). Rows one at a time are
-//   timed only up to 5,000 links: at 20,000 they alone take minutes.
+// The survey against what it cannot avoid: the walk and the read of every link
+// by one link object on one thread (bare).
+//   SIZE: number of links, 100 to a folder (0: 2,000).
 // "bigtree" surveys 2,000 links among 100,000 plain files in 2,000 more folders;
-// "reallinks" SIZE copies of the real links that Windows wrote (test data).
-// Bare is the walk and one reused link object that loads and reads each link,
-// on a thread without windows. Bare and survey are timed in turn, three rounds
-// after one untimed round of each, and their medians compared; the lines below
-// bare split the survey's own time, each part timed alone.
+// "reallinks" SIZE copies of the real links that Windows wrote (test data);
+// "hanging" SIZE links (0: 200) and ten links whose Resolve never returns.
+// Bare and survey are timed in turn, three rounds after one untimed round of
+// each, with one reader and with as many as the machine gives, and their
+// medians compared; meanwhile another thread times how long the window takes
+// to answer a message. The lines below bare split the read into its parts.
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -22,15 +23,13 @@
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/TestHelpers.h"
-#include "survey/HotkeyNames.h"
 #include "survey/LinkCheck.h"
+#include "survey/LinkReaderDriver.h"
+#include "survey/LinkReaderPool.h"
 #include "survey/ShellLink.h"
-#include "survey/TargetCheck.h"
 
 namespace {
 constexpr int kLinksPerFolder = 100;
-constexpr int kMaxRowAtATime = 5000;
-constexpr double kHandOverMs = 50;  // as the survey hands its rows over
 
 void MakeTree(const TempTree& tree, int links)
 {
@@ -41,40 +40,6 @@ void MakeTree(const TempTree& tree, int links)
     sample.hotkey = 0x0641;
     for (int i = 0; i < links; ++i) {
         MakeLink(tree.Path("folder" + std::to_string(i % kFolders) + "\\link" + std::to_string(i) + ".lnk"), sample);
-    }
-}
-
-// The rows in batches as large as the walk reads in one hand-over interval,
-// through the survey's own hand-over message.
-void AppendBatches(CLinkSurveyDlg& dlg, const std::vector<ShortcutInfo>& read, double bareMs)
-{
-    const double perInterval = bareMs > 0 ? read.size() * kHandOverMs / bareMs : read.size();
-    const size_t batchSize = perInterval < 1 ? 1 : static_cast<size_t>(perInterval);
-    ShortcutBatch batch;
-    for (size_t i = 0; i < read.size(); ++i) {
-        batch.rows.push_back(MakeShortcutRow(read[i]));
-        if (batch.rows.size() == batchSize || i + 1 == read.size()) {
-            dlg.m_handedOver.Put(std::move(batch));
-            ::SendMessageW(dlg.m_hWnd, WM_LIRVAN_ADDROWS, 0, 0);
-            dlg.m_listCtrl.UpdateWindow();  // with its one repaint
-            batch = ShortcutBatch();
-        }
-    }
-}
-
-// Today's rows one at a time, each painted at once.
-void AppendRowsOneByOne(CListCtrl& list, const std::vector<ShortcutInfo>& read)
-{
-    for (const ShortcutInfo& info : read) {
-        const ShortcutRow cells = MakeShortcutRow(info);
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = list.GetItemCount();
-        item.pszText = const_cast<WCHAR*>(cells.cells[0].c_str());
-        const int row = list.InsertItem(item);
-        for (int c = 1; c <= 7; ++c) list.SetItemText(row, c, cells.cells[c]);
-        list.SetItemData(row, cells.data);
-        list.UpdateWindow();
     }
 }
 
@@ -157,16 +122,50 @@ double Median(std::vector<double> figures)
     return figures[figures.size() / 2];
 }
 
-// F5 to the end of the busy state, in a window that has surveyed before.
-double TimeSurvey(CLinkSurveyDlg& dlg)
+// Times how long the window takes to answer a message, from another thread,
+// while it lives.
+class CAnswerWatch {
+public:
+    explicit CAnswerWatch(HWND window)
+        : m_thread([this, window] {
+              while (!m_stop) {
+                  const double start = BenchNowMs();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                  const double took = BenchNowMs() - start;
+                  if (took > m_longest) m_longest = took;
+                  ::Sleep(5);
+              }
+          })
+    {
+    }
+    ~CAnswerWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    double Longest() const { return m_longest; }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_longest{0};
+    std::thread m_thread;
+};
+
+// F5 to the end of the busy state, in a window that has surveyed before; the
+// longest time the window took to answer meanwhile in *longest.
+double TimeSurvey(CLinkSurveyDlg& dlg, double* longest = nullptr)
 {
-    return Timed([&] {
+    CAnswerWatch watch(dlg.m_hWnd);
+    const double took = Timed([&] {
         ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_TOOL_SCAN, 0);
         PumpUntil([&] { return ::GetMenuState(dlg.GetMenu(), ID_TOOL_SCAN, MF_BYCOMMAND) == MF_ENABLED; }, 3600000);
     });
+    if (longest) *longest = std::max(*longest, watch.Longest());
+    return took;
 }
 
-void RunSurveyOn(const TempTree& tree, bool rowByRow)
+void RunSurveyOn(const TempTree& tree)
 {
     constexpr int kRounds = 3;
     const std::wstring root = Wide(tree.Root());
@@ -175,68 +174,47 @@ void RunSurveyOn(const TempTree& tree, bool rowByRow)
     theApp.m_pMainWnd = &dlg;
     dlg.m_strFolder = root;
     PumpPending();
-    // Both once first, so that neither pays alone for loading the system's code
-    // or for the file cache; then in turn, round by round.
     std::vector<std::wstring> links;
     WalkLinks(root, &links);
-    const double firstBare = Timed([&] { BareRead(root); });
-    const double firstSurvey = TimeSurvey(dlg);
-    std::vector<double> bares, surveys;
-    for (int round = 0; round < kRounds; ++round) {
-        bares.push_back(Timed([&] { BareRead(root); }));
-        surveys.push_back(TimeSurvey(dlg));
+    const int processors = [] {
+        SYSTEM_INFO system = {};
+        ::GetSystemInfo(&system);
+        return static_cast<int>(system.dwNumberOfProcessors);
+    }();
+    for (int readers : {1, std::min(std::max(processors, 2), 4)}) {
+        g_nLinkReaders = readers;
+        // Both once first, so that neither pays alone for loading the system's
+        // code, for the file cache or for starting the readers; then in turn.
+        const double firstBare = Timed([&] { BareRead(root); });
+        const double firstSurvey = TimeSurvey(dlg);
+        std::vector<double> bares, surveys;
+        double longest = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            bares.push_back(Timed([&] { BareRead(root); }));
+            surveys.push_back(TimeSurvey(dlg, &longest));
+        }
+        const int rows = dlg.m_listCtrl.GetItemCount();
+        const double bare = Median(bares), survey = Median(surveys);
+        std::printf("%d reader%s: survey %.0f ms (%d rows), bare %.0f ms, ratio survey / bare = %.3f"
+                    "  (medians of %d rounds)\n",
+                    readers, readers == 1 ? "" : "s", survey, rows, bare, survey / bare, kRounds);
+        std::printf("  rounds (bare / survey ms):");
+        for (int round = 0; round < kRounds; ++round) std::printf("  %.0f / %.0f", bares[round], surveys[round]);
+        std::printf("\n  first round: %.0f / %.0f; longest the window took to answer a message: %.0f ms\n",
+                    firstBare, firstSurvey, longest);
+        std::fflush(stdout);
     }
-    const int rows = dlg.m_listCtrl.GetItemCount();
-    dlg.m_listCtrl.DeleteAllItems();
-    PumpPending();
+    g_nLinkReaders = 0;
+    theApp.m_pMainWnd = nullptr;
 
-    // How the survey's time splits, each part once.
+    // The bare read's parts, each once.
     const double walk = Timed([&] { std::vector<std::wstring> found; WalkLinks(root, &found); });
     const double check = Timed([&] { CheckEach(links); });
     const double load = Timed([&] { ReadWithOneObject(links, true); });
-    std::vector<ShortcutInfo> read;
-    const double reading = Timed([&] {
-        CShellLinkObject object;
-        for (const std::wstring& path : links) {
-            ShortcutInfo info;
-            info.strLinkPath = path;
-            if (SUCCEEDED(ReadShellLink(nullptr, &info, &object))) read.push_back(info);
-        }
-    });
-    CTargetCheck targets;
-    const double targetCheck = Timed([&] { for (const ShortcutInfo& info : read) targets.IsMissing(info.strTarget); });
-    double oneByOne = -1;
-    if (rowByRow) {
-        oneByOne = Timed([&] { AppendRowsOneByOne(dlg.m_listCtrl, read); });
-        dlg.m_listCtrl.DeleteAllItems();
-        PumpPending();
-    }
-    const double batches = Timed([&] { AppendBatches(dlg, read, reading); });
-    theApp.m_pMainWnd = nullptr;
-
-    const double bare = Median(bares), survey = Median(surveys);
-    auto rate = [](size_t n, double ms) { return ms > 0 ? n * 1000.0 / ms : 0.0; };
-    const size_t n = read.size();
-    std::printf("bare        (walk, one object reads):   %8.0f ms  %7.1f links/s  (%zu links)\n", bare, rate(n, bare), n);
-    std::printf("  walk                                  %8.0f ms\n", walk);
-    std::printf("  open and check each file              %8.0f ms\n", check);
-    std::printf("  load                                  %8.0f ms\n", load);
-    std::printf("  Resolve and the getters               %8.0f ms  (the survey's read less the two above)\n",
-                reading - check - load);
-    std::printf("  target check                          %8.0f ms\n", targetCheck);
-    std::printf("  hand-over and the last batch's wait   %8.0f ms  (the survey less walk, read and target check;\n"
-                "                                                   below 0: the walk and the checks overlap the reads)\n",
-                survey - walk - reading - targetCheck);
-    if (oneByOne >= 0) {
-        std::printf("row by row  (rows into visible table):  %8.0f ms  %7.1f links/s\n", oneByOne, rate(n, oneByOne));
-    }
-    std::printf("batches     (rows into visible table):  %8.0f ms  %7.1f links/s\n", batches, rate(n, batches));
-    std::printf("survey      (F5 to end of busy state):  %8.0f ms  %7.1f links/s  (%d rows)\n", survey,
-                rate(static_cast<size_t>(rows), survey), rows);
-    std::printf("first round (bare / survey ms):  %.0f / %.0f\n", firstBare, firstSurvey);
-    std::printf("rounds (bare / survey ms):");
-    for (int round = 0; round < kRounds; ++round) std::printf("  %.0f / %.0f", bares[round], surveys[round]);
-    std::printf("\nratio survey / bare = %.3f  (medians of %d rounds)\n", survey / bare, kRounds);
+    const double reading = Timed([&] { ReadWithOneObject(links); });
+    std::printf("bare's parts: walk %.0f ms, open and check each file %.0f ms, load %.0f ms, "
+                "Resolve and the getters %.0f ms\n",
+                walk, check, load, reading - load);
 }
 
 void RunSurveyBenchmark(int size)
@@ -246,7 +224,7 @@ void RunSurveyBenchmark(int size)
     TempTree tree;
     MakeTree(tree, links);
     std::printf("tree: %d links in %d folders\n", links, (links + kLinksPerFolder - 1) / kLinksPerFolder);
-    RunSurveyOn(tree, links <= kMaxRowAtATime);
+    RunSurveyOn(tree);
 }
 
 // A user's disk: 100,000 plain files in 2,000 folders, a link in each folder.
@@ -266,7 +244,7 @@ void RunBigTreeBenchmark(int)
         }
     }
     std::printf("tree: %d links and %d plain files\n", kFolders, kFolders * kPlainPerFolder);
-    RunSurveyOn(tree, false);
+    RunSurveyOn(tree);
 }
 
 // Links as Windows writes them: the real samples, copied round to SIZE links.
@@ -288,10 +266,39 @@ void RunRealLinksBenchmark(int size)
                     FALSE);
     }
     std::printf("tree: %d copies of %zu real links in %d folders\n", links, samples.size(), folders);
-    RunSurveyOn(tree, false);
+    RunSurveyOn(tree);
+}
+// SIZE good links and ten whose Resolve never returns, among them: each of
+// those costs a reader and the time limit, while the other readers go on.
+void RunHangingBenchmark(int size)
+{
+    const int links = size > 0 ? size : 200;
+    constexpr int kHanging = 10;
+    ComScope com;
+    TempTree tree;
+    MakeTree(tree, links);
+    const std::string hanging = LinkWithTinyItems(FileBytesW(RealLinksFolder() + L"\\ez-winxp-Calculator.lnk"), 24, 0x42);
+    for (int i = 0; i < kHanging; ++i) {
+        WriteTextFile(tree.Path("folder" + std::to_string(i % ((links + kLinksPerFolder - 1) / kLinksPerFolder)) +
+                                "\\hanging" + std::to_string(i) + ".lnk"),
+                      hanging);
+    }
+    CLinkSurveyDlg dlg;
+    dlg.Create(nullptr);
+    theApp.m_pMainWnd = &dlg;
+    dlg.m_strFolder = Wide(tree.Root());
+    PumpPending();
+    double longest = 0;
+    const double took = TimeSurvey(dlg, &longest);
+    std::printf("tree: %d links and %d whose Resolve never returns; time limit %lu ms a step\n", links, kHanging,
+                static_cast<unsigned long>(kReadTimeLimitMs));
+    std::printf("survey: %.0f ms, %d rows; longest the window took to answer a message: %.0f ms\n", took,
+                dlg.m_listCtrl.GetItemCount(), longest);
+    theApp.m_pMainWnd = nullptr;
 }
 }  // namespace
 
 LIRVAN_BENCHMARK("survey", RunSurveyBenchmark);
 LIRVAN_BENCHMARK("bigtree", RunBigTreeBenchmark);
 LIRVAN_BENCHMARK("reallinks", RunRealLinksBenchmark);
+LIRVAN_BENCHMARK("hanging", RunHangingBenchmark);

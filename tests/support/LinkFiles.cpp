@@ -177,20 +177,20 @@ std::string LinkWithRunawayItem(const std::vector<unsigned char>& good)
     return bytes;
 }
 
-std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good)
+std::string LinkWithTinyItems(const std::vector<unsigned char>& good, int items, char byte)
 {
     std::string bytes(good.begin(), good.begin() + 0x4C);
     bytes[0x14] = 1;  // flags: an ID list and nothing else
     bytes[0x15] = bytes[0x16] = bytes[0x17] = 0;
-    const int items = 2000, listSize = items * 3 + 2;
+    const int listSize = items * 3 + 2;
     bytes += static_cast<char>(listSize & 0xFF);
     bytes += static_cast<char>(listSize >> 8);
-    for (int i = 0; i < items; ++i) bytes += std::string("\x03\x00\x1F", 3);
+    for (int i = 0; i < items; ++i) bytes += std::string("\x03\x00", 2) + byte;
     bytes += std::string(2 + 4, '\0');  // the list's end, then the last extra-data block
     return bytes;
 }
 
-ServiceReading ReadWithService(const std::wstring& path)
+ServiceReading ReadWithService(const std::wstring& path, bool resolve)
 {
     ServiceReading out;
     IShellLinkW* link = nullptr;
@@ -202,7 +202,7 @@ ServiceReading ReadWithService(const std::wstring& path)
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         out.status = file->Load(path.c_str(), STGM_READ);
         if (SUCCEEDED(out.status)) {
-            link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
+            if (resolve) link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
             std::vector<WCHAR> text(0x10000);
             WIN32_FIND_DATAW data;
             auto get = [&text](std::wstring& into, auto call) {

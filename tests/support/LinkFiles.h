@@ -38,7 +38,8 @@ struct ServiceReading {
     WORD hotkey = 0;
     int showCmd = 0, iconIndex = 0;
 };
-ServiceReading ReadWithService(const std::wstring& path);
+// Without `resolve`, what the file stores.
+ServiceReading ReadWithService(const std::wstring& path, bool resolve = true);
 // The real links that Windows wrote, in the repository's test data.
 std::wstring RealLinksFolder();
 
@@ -73,7 +74,8 @@ struct ComScope {
 };
 
 // Damaged links made from a good link's bytes: the first ID-list item runs past
-// its list (the service crashes on it); the ID list holds 2,000 tiny items (the
-// service reads it).
+// its list (the service crashes on it); the ID list holds nothing but `items`
+// one-byte items (2,000 of 0x1F: the service reads it; 24 of 0x42: its
+// Resolve never returns).
 std::string LinkWithRunawayItem(const std::vector<unsigned char>& good);
-std::string LinkWithThousandsOfItems(const std::vector<unsigned char>& good);
+std::string LinkWithTinyItems(const std::vector<unsigned char>& good, int items, char byte);

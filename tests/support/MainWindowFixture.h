@@ -21,11 +21,8 @@ protected:
 
     void TearDown() override
     {
-        // Let any survey end before the window goes.
-        if (dlg && dlg->m_hWnd) {
-            dlg->m_bScanning = 0;
-            PumpUntil([this] { return !IsBusy(); }, 30000);
-        }
+        // Any survey ends before the window goes.
+        if (dlg && dlg->m_hWnd) PressKey(List(), VK_ESCAPE);
         theApp.m_pMainWnd = nullptr;
         dlg.reset();
         PumpPending();

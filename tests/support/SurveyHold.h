@@ -1,18 +1,20 @@
-// Holds the survey's worker just before it reads a given link, so that a test
-// acts while the survey certainly runs, however fast the machine is.
+// Holds the survey's walk just before it hands a given link file to the
+// readers, so that a test acts while the survey certainly runs, however fast
+// the machine is.
 #pragma once
 #include <windows.h>
 
 class SurveyHold {
 public:
-    // Holds the worker before its `held`-th read (counted from 1).
+    // Holds the walk at the `held`-th link file it finds (counted from 1); the
+    // links before it are read meanwhile.
     explicit SurveyHold(int held);
-    // Lets the worker go and puts the real read back.
+    // Lets the walk go and takes the hold away.
     ~SurveyHold();
     SurveyHold(const SurveyHold&) = delete;
     SurveyHold& operator=(const SurveyHold&) = delete;
 
-    // Pumps this thread's messages until the worker is held; false after the bound.
+    // Pumps this thread's messages until the walk is held; false after the bound.
     bool WaitHeld(DWORD timeoutMs = 30000);
     void Release();
 };

@@ -1,6 +1,9 @@
 #include "support/TestHelpers.h"
 
+#include <tlhelp32.h>
+
 #include "framework/Wnd.h"
+#include "survey/LinkReaderProcess.h"
 
 bool PumpPending()
 {
@@ -200,4 +203,30 @@ std::string ProgramFolderOfTest()
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+void UseProgramAsLinkReader()
+{
+    WCHAR path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path);
+    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"..\\Lirvan.exe";
+    WCHAR full[MAX_PATH] = {};
+    ::GetFullPathNameW(program.c_str(), MAX_PATH, full, nullptr);
+    g_strLinkReaderProgram = full;
+}
+
+int ReadersRunning()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int running = 0;
+    PROCESSENTRY32W entry = {sizeof entry};
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == ::GetCurrentProcessId() && ::lstrcmpiW(entry.szExeFile, L"Lirvan.exe") == 0) {
+            ++running;
+        }
+    }
+    ::CloseHandle(snapshot);
+    return running;
 }

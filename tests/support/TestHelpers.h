@@ -80,3 +80,7 @@ public:
 
 // The folder of this test program, with its trailing backslash.
 std::string ProgramFolderOfTest();
+// Surveys start the built program as their link reader (beside the tests' folder).
+void UseProgramAsLinkReader();
+// The link readers of this test program that are running now.
+int ReadersRunning();

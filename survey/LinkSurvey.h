@@ -1,0 +1,37 @@
+// The survey: walks a folder tree on a thread of its own and has reader
+// processes read every link file it finds, so that whatever the shell link
+// service does with one file ends only that reader. The window starts and
+// stops it, and takes its results whenever it is told there are some.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "framework/WideString.h"
+#include "survey/SurveyResults.h"
+
+class CSurveyRun;
+class CLinkReaderPool;
+
+class CLinkSurvey {
+public:
+    CLinkSurvey();
+    ~CLinkSurvey();  // ends the readers
+    CLinkSurvey(const CLinkSurvey&) = delete;
+    CLinkSurvey& operator=(const CLinkSurvey&) = delete;
+
+    // Surveys `folder`; `message` is posted to `window` when results are ready
+    // to take. False when no thread could be started.
+    bool Start(const CStringW& folder, HWND window, UINT message);
+    // Ends the survey at once, also while a reader hangs: what was read so far
+    // is ready to take, with bDone.
+    void Stop();
+    // The results since the last take, in walk order; bDone once it has ended.
+    SurveyResults TakeResults();
+    // Between Start and the take of its last results.
+    bool IsRunning() const { return m_run != nullptr; }
+
+private:
+    std::shared_ptr<CLinkReaderPool> m_pool;  // kept between surveys
+    std::shared_ptr<CSurveyRun> m_run;
+};
