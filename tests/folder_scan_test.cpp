@@ -33,6 +33,7 @@ void ExpectedWalk(const std::string& folder, std::vector<std::string>* out)
         const std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         const std::string path = folder + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;  // the tests' folder links lead back
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             ExpectedWalk(path, out);
         } else if (name.size() >= 4 && (lstrcmpiA(name.c_str() + name.size() - 4, ".lnk") == 0 ||
@@ -74,6 +75,27 @@ protected:
     {
         for (int row = 0; row < RowCount(); ++row) if (Cell(row, 0) == path) return row;
         return -1;
+    }
+
+    // The row of a link file holds what the service reads from it, resolved or as stored.
+    int ExpectListedAsTheServiceReadsIt(const std::wstring& path, bool resolved)
+    {
+        const std::string name = Utf8(WideToAnsi(path.c_str()).str());
+        int row = RowCount() - 1;
+        while (row >= 0 && dlg->m_listCtrl.GetItemTextW(row, 0).str() != path) --row;
+        EXPECT_GE(row, 0) << name << " is not listed";
+        const ServiceReading read = ReadWithService(path, resolved);
+        EXPECT_HRESULT_SUCCEEDED(read.status) << name;
+        if (row < 0 || FAILED(read.status)) return row;
+        EXPECT_EQ(read.target, dlg->m_listCtrl.GetItemTextW(row, 1).str()) << name;
+        EXPECT_EQ(read.arguments, dlg->m_listCtrl.GetItemTextW(row, 2).str()) << name;
+        EXPECT_EQ(read.workDir, dlg->m_listCtrl.GetItemTextW(row, 3).str()) << name;
+        EXPECT_EQ(HotkeyToText(read.hotkey).str(), Cell(row, 4)) << name;
+        EXPECT_EQ(ShowCmdName(read.showCmd), Cell(row, 5)) << name;
+        EXPECT_EQ(read.iconPath, dlg->m_listCtrl.GetItemTextW(row, 6).str()) << name;
+        EXPECT_EQ(std::to_string(read.iconIndex < 0 ? 0 : read.iconIndex), Cell(row, 7)) << name;
+        EXPECT_EQ(DWORD(read.hotkey), ItemData(row)) << name;
+        return row;
     }
 
     ComScope com;
@@ -442,21 +464,52 @@ TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
     EXPECT_EQ("リンク " + std::to_string(listed.size()) + " 個、読み込めなかったファイル 5 個", Status());
     EXPECT_EQ(UINT(MF_ENABLED), MenuState(Menu(), ID_TOOL_UNREAD_FILES));
     EXPECT_LT(PeakMemory(), SIZE_T(100) << 20) << "the service was handed an absurd size";
-    for (const std::wstring& path : listed) {
-        const std::string name = Utf8(WideToAnsi(path.c_str()).str());
-        int row = RowCount() - 1;
-        while (row >= 0 && dlg->m_listCtrl.GetItemTextW(row, 0).str() != path) --row;
-        ASSERT_GE(row, 0) << name << " is not listed";
-        const ServiceReading read = ReadWithService(path);
-        ASSERT_HRESULT_SUCCEEDED(read.status) << name;
-        EXPECT_EQ(read.target, dlg->m_listCtrl.GetItemTextW(row, 1).str()) << name;
-        EXPECT_EQ(read.arguments, dlg->m_listCtrl.GetItemTextW(row, 2).str()) << name;
-        EXPECT_EQ(read.workDir, dlg->m_listCtrl.GetItemTextW(row, 3).str()) << name;
-        EXPECT_EQ(HotkeyToText(read.hotkey).str(), Cell(row, 4)) << name;
-        EXPECT_EQ(ShowCmdName(read.showCmd), Cell(row, 5)) << name;
-        EXPECT_EQ(read.iconPath, dlg->m_listCtrl.GetItemTextW(row, 6).str()) << name;
-        EXPECT_EQ(std::to_string(read.iconIndex < 0 ? 0 : read.iconIndex), Cell(row, 7)) << name;
-        EXPECT_EQ(DWORD(read.hotkey), ItemData(row)) << name;
-    }
+    for (const std::wstring& path : listed) ExpectListedAsTheServiceReadsIt(path, true);
 }
 
+
+TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoopIsWalkedOnce)
+{
+    const DWORD limit = 1500;
+    ScopedSeam<DWORD> shortLimit(g_dwReadTimeLimitMs, limit);
+    ScopedSeam<bool> unchecked(g_bReadersCheckLinks, false);  // the crash reaches the service
+    const Bytes base = FileBytesW(RealLinksFolder() + L"\\ez-winxp-Calculator.lnk");
+    enum Kind { kListed, kGreyed, kCrashed };
+    const struct Case { const char* name; std::string bytes; Kind kind; } cases[] = {
+        {"calculator.lnk", std::string(base.begin(), base.end()), kListed},
+        {"hangs24.lnk", LinkWithTinyItems(base, 24, 0x42), kGreyed},  // their Resolve never returns
+        {"hangs100.lnk", LinkWithTinyItems(base, 100, 0x41), kGreyed},
+        {"crashes.lnk", LinkWithRunawayItem(base), kCrashed},
+    };
+    for (const Case& c : cases) WriteTextFile(tree.Path(c.name), c.bytes);
+    for (int i = 0; i < 6; ++i) ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("good" + std::to_string(i) + ".lnk"), LinkSpec()));
+    // A folder with two links to itself: its one link gives one row, and the survey ends.
+    const std::string loop = tree.Folder("loop");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(loop + "\\inner.lnk", LinkSpec()));
+    ASSERT_TRUE(MakeFolderLink(loop + "\\a", loop));
+    ASSERT_TRUE(MakeFolderLink(loop + "\\b", loop));
+
+    const DWORD start = ::GetTickCount();
+    Survey(tree.Root());
+    // Both links that hang may fall to one reader, one after the other.
+    EXPECT_LT(::GetTickCount() - start, 2 * limit + 5000);
+    std::vector<std::string> walk;
+    ExpectedWalk(tree.Root(), &walk);
+    walk.erase(std::find(walk.begin(), walk.end(), tree.Path("crashes.lnk")));
+    EXPECT_EQ(walk, Paths());
+    for (const std::string& path : walk) {
+        const bool hangs = std::any_of(std::begin(cases), std::end(cases),
+                                       [&](const Case& c) { return c.kind == kGreyed && tree.Path(c.name) == path; });
+        // What a link that hangs stores, greyed.
+        const int row = ExpectListedAsTheServiceReadsIt(Wide(path), !hangs);
+        if (hangs && row >= 0) EXPECT_EQ(::GetSysColor(COLOR_GRAYTEXT), DrawnTextColour(Main(), List(), row)) << path;
+    }
+    ASSERT_EQ(1u, dlg->m_unreadFiles.size());
+    EXPECT_EQ(Wide(tree.Path("crashes.lnk")), dlg->m_unreadFiles[0].strPath.str());
+    EXPECT_EQ("シェルリンク サービスが読み込み中に異常終了しました", WideToAnsi(UnreadReason(dlg->m_unreadFiles[0])).str());
+    // The readers that were ended are gone; the others end with the program.
+    EXPECT_LE(ReadersRunning(), CLinkReaderPool().ReaderCount());
+    theApp.m_pMainWnd = nullptr;
+    dlg.reset();
+    EXPECT_TRUE(PumpUntil([] { return ReadersRunning() == 0; }, 5000)) << ReadersRunning() << " readers left";
+}

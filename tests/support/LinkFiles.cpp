@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 HRESULT MakeLink(const std::string& path, const LinkSpec& sample)
@@ -156,25 +157,89 @@ std::string TempTree::Folder(const std::string& relative) const
 
 namespace {
 // Wide and in the long form: test trees hold names and depths beyond the code page.
+// Wine's own calls neither make nor remove a folder link: the host's ln and rm
+// do, started like programs of Wine's own with Unix paths. Their end cannot be
+// waited for, so `done` says when they have done their work.
+bool OnWineHost(const std::string& program, const std::vector<std::wstring>& paths, const std::function<bool()>& done)
+{
+    using UnixNameFunction = char*(CDECL*)(const WCHAR*);
+    const auto unixName = reinterpret_cast<UnixNameFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    std::wstring command(program.begin(), program.end());
+    for (const std::wstring& path : paths) {
+        // The folder's Unix name, then the last name as it is: it may not exist.
+        const size_t cut = path.find_last_of(L'\\');
+        char* folder = unixName(path.substr(0, cut).c_str());
+        WCHAR wide[MAX_PATH * 4] = {};
+        if (folder) ::MultiByteToWideChar(CP_UTF8, 0, folder, -1, wide, MAX_PATH * 4);
+        ::HeapFree(::GetProcessHeap(), 0, folder);
+        command += L" \"" + std::wstring(wide) + L"/" + path.substr(cut + 1) + L"\"";
+    }
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    const std::wstring binary = L"Z:\\bin\\" + command.substr(0, command.find(L' '));
+    if (!::CreateProcessW(binary.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return false;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    for (int i = 0; i < 100 && !done(); ++i) ::Sleep(50);
+    return done();
+}
+
+void RemoveFolderLink(const std::wstring& path)
+{
+    auto gone = [&] { return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; };
+    if (!::RemoveDirectoryW(path.c_str())) OnWineHost("rm", {path}, gone);
+}
+
 void RemoveTree(const std::wstring& folder)
 {
-    for (const std::wstring& name : NamesInW(folder)) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(LongForm(folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
         const std::wstring path = LongForm(folder + L"\\" + name);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            RemoveFolderLink(path);  // never followed: it may lead back
+            continue;
+        }
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!::DeleteFileW(path.c_str())) RemoveTree(folder + L"\\" + name);
-    }
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
     ::RemoveDirectoryW(LongForm(folder).c_str());
 }
 }  // namespace
 
 TempTree::~TempTree() { RemoveTree(Wide(m_root)); }
 
+bool MakeFolderLink(const std::string& link, const std::string& target)
+{
+    auto made = [&] { return ::GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    if (::CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && made()) return true;
+    return OnWineHost("ln -s", {Wide(target), Wide(link)}, made);
+}
+
 std::string LinkWithRunawayItem(const std::vector<unsigned char>& good)
 {
-    std::string bytes(good.begin(), good.end());
-    bytes[0x4E] = '\xFF';  // the first item's size: 0xFFFF
-    bytes[0x4F] = '\xFF';
-    return bytes;
+    std::string bytes(good.begin(), good.begin() + 0x4C);
+    bytes[0x14] = 1;  // flags: an ID list and nothing else
+    bytes[0x15] = bytes[0x16] = bytes[0x17] = 0;
+    // Folder items of 4 KB up to the end of a list of nearly 64 KB, then one
+    // of 64 KB: a list this long has memory of its own, which ends soon after it.
+    const size_t listSize = 0xFFF0, step = 0x1000;
+    std::string list(listSize, '\0');
+    size_t at = 0;
+    for (; at + step < listSize - 0x10; at += step) list.replace(at, 3, std::string("\x00\x10\x31", 3));
+    list.replace(at, 3, "\xFF\xFF\x31");
+    bytes += static_cast<char>(listSize & 0xFF);
+    bytes += static_cast<char>(listSize >> 8);
+    return bytes + list + std::string(4, '\0');  // the last extra-data block
 }
 
 std::string LinkWithTinyItems(const std::vector<unsigned char>& good, int items, char byte)

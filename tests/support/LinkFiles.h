@@ -50,6 +50,8 @@ std::vector<unsigned char> FileBytes(const std::string& path);
 // The show command stored in a link file's header (offset 0x3C).
 int StoredShowCmd(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& bytes);
+// A folder link at `link` that leads to the folder `target`.
+bool MakeFolderLink(const std::string& link, const std::string& target);
 
 // A fresh folder below the temporary folder, removed with everything in it.
 class TempTree {
@@ -73,8 +75,8 @@ struct ComScope {
     ~ComScope() { ::CoUninitialize(); }
 };
 
-// Damaged links made from a good link's bytes: the first ID-list item runs past
-// its list (the service crashes on it); the ID list holds nothing but `items`
+// Damaged links made from a good link's header: the last ID-list item runs far
+// past its list (the service crashes on it); the ID list holds nothing but `items`
 // one-byte items (2,000 of 0x1F: the service reads it; 24 of 0x42: its
 // Resolve never returns).
 std::string LinkWithRunawayItem(const std::vector<unsigned char>& good);
