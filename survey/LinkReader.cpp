@@ -71,14 +71,14 @@ public:
         LinkRecord record;
         record.info.strLinkPath = request.strPath;
         Step(ReadStep::kLoading);
-        record.hrStatus = ReadStoredFields(m_object, &record.info, !(batch.flags & kReadUnchecked));
-        if (SUCCEEDED(record.hrStatus)) {
-            if (request.mode == ReadMode::kStoredOnly) {
-                record.info.bUnresolved = true;  // its last Resolve never came back
-            } else {
-                Step(ReadStep::kResolving);
-                record.hrStatus = ResolveAndRead(batch.owner, m_object, &record.info);
-            }
+        record.hrStatus = LoadShellLink(m_object, &record.info);
+        if (SUCCEEDED(record.hrStatus) && request.mode == ReadMode::kStoredOnly) {
+            // Its Resolve never came back: what the file stores, marked as such.
+            record.info.bUnresolved = true;
+            record.hrStatus = ReadStoredFields(m_object, &record.info);
+        } else if (SUCCEEDED(record.hrStatus)) {
+            Step(ReadStep::kResolving);
+            record.hrStatus = ResolveAndRead(batch.owner, m_object, &record.info);
         }
         Step(ReadStep::kIdle);
         return record;

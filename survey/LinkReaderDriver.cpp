@@ -3,7 +3,6 @@
 #include <utility>
 
 DWORD g_dwReadTimeLimitMs = kReadTimeLimitMs;
-bool g_bReadersCheckLinks = true;
 
 namespace {
 constexpr size_t kLinksPerBatch = 16;
@@ -20,8 +19,7 @@ constexpr DWORD kSilenceAllowanceMs = 5000;
 
 CLinkReaderDriver::CLinkReaderDriver(std::shared_ptr<CSurveyRun> run, std::shared_ptr<CLinkReaderPool> pool,
                                      HWND owner)
-    : m_run(std::move(run)), m_pool(std::move(pool)), m_hOwner(owner), m_dwTimeLimitMs(g_dwReadTimeLimitMs),
-      m_nFlags(g_bReadersCheckLinks ? 0 : kReadUnchecked)
+    : m_run(std::move(run)), m_pool(std::move(pool)), m_hOwner(owner), m_dwTimeLimitMs(g_dwReadTimeLimitMs)
 {
 }
 
@@ -74,7 +72,6 @@ void CLinkReaderDriver::SendBatch()
 {
     LinkBatch batch;
     batch.owner = m_hOwner;
-    batch.flags = m_nFlags;
     while (!m_waiting.empty() && batch.links.size() < kLinksPerBatch) {
         Link& link = m_waiting.front();
         batch.links.push_back(LinkRequest{link.found.strPath, link.mode});
@@ -125,11 +122,8 @@ void CLinkReaderDriver::Answer(const Link& link, LinkRecord& record)
 {
     if (FAILED(record.hrStatus)) {
         UnreadFile unread;
-        unread.strPath = link.found.strPath;
         unread.hrStatus = record.hrStatus;
-        unread.check = record.info.check;
-        m_run->Put(link.found.nIndex, LinkResult{false, ShortcutRow(), std::move(unread)});
-        return;
+        return Unread(link, std::move(unread));
     }
     ShortcutInfo& info = record.info;
     info.strLinkPath = link.found.strPath;
@@ -142,10 +136,25 @@ void CLinkReaderDriver::Answer(const Link& link, LinkRecord& record)
 void CLinkReaderDriver::Report(const Link& link, ReadFailure failure, HRESULT hr)
 {
     UnreadFile unread;
-    unread.strPath = link.found.strPath;
     unread.hrStatus = hr;
     unread.failure = failure;
     unread.dwTimeLimitMs = m_dwTimeLimitMs;
+    Unread(link, std::move(unread));
+}
+
+// Why the file could not be read: what the structure check finds in it, or
+// that it cannot be opened at all. Only the bytes are read here: the service
+// never sees the file in this process.
+void CLinkReaderDriver::Unread(const Link& link, UnreadFile unread)
+{
+    unread.strPath = link.found.strPath;
+    CCheckedLinkFile file;
+    const HRESULT opened = file.Open(unread.strPath);
+    if (SUCCEEDED(opened)) {
+        unread.check = file.m_check;
+    } else if (unread.failure == ReadFailure::kNone) {
+        unread.hrStatus = opened;
+    }
     m_run->Put(link.found.nIndex, LinkResult{false, ShortcutRow(), std::move(unread)});
 }
 

@@ -1,7 +1,9 @@
 // One thread of a survey that keeps one reader at work: it hands the reader
 // the links the walk found, a batch at a time, turns its answers into rows,
 // and ends the reader when the service crashes, hangs or swells on a link,
-// which it then reports, and goes on with a new reader.
+// which it then reports, and goes on with a new reader. Readers load every
+// file as it is: a damaged one costs a reader at worst, and the structure
+// check runs here only on a file that could not be read, to say why.
 #pragma once
 #include <windows.h>
 
@@ -14,15 +16,13 @@
 #include "survey/SurveyRun.h"
 #include "survey/TargetCheck.h"
 
-// The time the service has for each step of a read: loading a link and
-// reading what it stores, then resolving it and reading it again. Windows
-// itself gives up resolving a link whose target is gone after 3 seconds.
+// The time the service has for each step of a read: loading a link, then
+// resolving it and reading its fields. Windows itself gives up resolving a
+// link whose target is gone after 3 seconds. When only the second step runs
+// out of time, a new reader reads what the link stores, without resolving it.
 constexpr DWORD kReadTimeLimitMs = 5000;
 // Tests shorten it.
 extern DWORD g_dwReadTimeLimitMs;
-// Whether readers refuse the damaged files that the structure check knows to
-// harm the service; tests let them through to see a reader crash.
-extern bool g_bReadersCheckLinks;
 
 class CLinkReaderDriver {
 public:
@@ -44,6 +44,7 @@ private:
     bool TakeAnswers();  // false when the reader said something that is no answer
     void Answer(const Link& link, LinkRecord& record);
     void Report(const Link& link, ReadFailure failure, HRESULT hr = S_OK);
+    void Unread(const Link& link, UnreadFile unread);
     void CheckLimits();
     void EndReader(ReadFailure failure);
 
@@ -51,7 +52,6 @@ private:
     std::shared_ptr<CLinkReaderPool> m_pool;
     const HWND m_hOwner;
     const DWORD m_dwTimeLimitMs;
-    const uint32_t m_nFlags;
     std::unique_ptr<CLinkReaderProcess> m_reader;
     std::deque<Link> m_waiting;  // taken from the walk, not sent yet: links sent again first
     std::deque<Link> m_sent;     // sent to the reader: the next answer is the first one's

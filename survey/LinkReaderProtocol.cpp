@@ -92,7 +92,6 @@ void AppendBatch(std::vector<BYTE>* out, const LinkBatch& batch)
 {
     CWriter writer(out);
     writer.Put32(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(batch.owner)));
-    writer.Put32(batch.flags);
     writer.Put32(static_cast<uint32_t>(batch.links.size()));
     for (const LinkRequest& link : batch.links) {
         writer.Put32(static_cast<uint32_t>(link.mode));
@@ -106,7 +105,6 @@ size_t TakeBatch(const BYTE* data, size_t size, LinkBatch* batch)
     if (reader.Length() == 0 || reader.Length() == kMalformed) return reader.Length();
     uint32_t owner = 0, count = 0;
     reader.Get32(&owner);
-    reader.Get32(&batch->flags);
     reader.Get32(&count);
     batch->owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(owner));  // window handles are 32-bit values
     batch->links.clear();
@@ -126,7 +124,6 @@ void AppendRecord(std::vector<BYTE>* out, const LinkRecord& record)
     const ShortcutInfo& info = record.info;
     CWriter writer(out);
     writer.Put32(static_cast<uint32_t>(record.hrStatus));
-    writer.Put32(static_cast<uint32_t>(info.check));
     writer.Put32(info.bUnresolved ? 1 : 0);
     writer.Put32(info.wHotkey);
     writer.Put32(static_cast<uint32_t>(info.nShowCmd));
@@ -142,9 +139,8 @@ size_t TakeRecord(const BYTE* data, size_t size, LinkRecord* record)
     CReader reader(data, size);
     if (reader.Length() == 0 || reader.Length() == kMalformed) return reader.Length();
     ShortcutInfo& info = record->info;
-    uint32_t status = 0, check = 0, unresolved = 0, hotkey = 0, showCmd = 0, iconIndex = 0;
+    uint32_t status = 0, unresolved = 0, hotkey = 0, showCmd = 0, iconIndex = 0;
     reader.Get32(&status);
-    reader.Get32(&check);
     reader.Get32(&unresolved);
     reader.Get32(&hotkey);
     reader.Get32(&showCmd);
@@ -154,8 +150,6 @@ size_t TakeRecord(const BYTE* data, size_t size, LinkRecord* record)
     reader.GetText(&info.strWorkDir);
     reader.GetText(&info.strIconPath);
     record->hrStatus = static_cast<HRESULT>(status);
-    info.check = check <= static_cast<uint32_t>(LinkCheckResult::kLinkInfoPastFile) ? static_cast<LinkCheckResult>(check)
-                                                                                     : LinkCheckResult::kSound;
     info.bUnresolved = unresolved != 0;
     info.wHotkey = static_cast<WORD>(hotkey);
     info.nShowCmd = static_cast<int>(showCmd);

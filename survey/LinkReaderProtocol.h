@@ -17,12 +17,9 @@
 extern const WCHAR kLinkReaderArgument[];
 
 enum class ReadMode : uint32_t {
-    kFull,        // load, read, resolve and read again
+    kFull,        // load, then resolve and read
     kStoredOnly,  // load and read what the file stores; Resolve is not called
 };
-
-// Flags of a batch.
-constexpr uint32_t kReadUnchecked = 0x1;  // load even what the structure check refuses
 
 struct LinkRequest {
     CStringW strPath;
@@ -31,7 +28,6 @@ struct LinkRequest {
 
 struct LinkBatch {
     HWND owner = nullptr;  // the window a resolve may name as its owner; it shows no UI
-    uint32_t flags = 0;
     std::vector<LinkRequest> links;
 };
 

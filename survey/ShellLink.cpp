@@ -87,23 +87,23 @@ void CCheckedLinkFile::Close()
     m_file = INVALID_HANDLE_VALUE;
 }
 
-HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked, bool refuse)
+HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked)
 {
     if (FAILED(checked.m_hrOpen)) return checked.m_hrOpen;
-    if (!refuse || checked.m_check == LinkCheckResult::kSound ||
+    if (checked.m_check == LinkCheckResult::kSound ||
         (checked.m_check == LinkCheckResult::kNoLinkHeader && IsProgramInformationFileName(path))) {
         return LoadByPath(path);
     }
     return checked.m_check == LinkCheckResult::kNoLinkHeader ? kNotALink : kDamagedLink;
 }
 
-HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check, bool refuse)
+HRESULT CShellLinkObject::Load(const CStringW& path, LinkCheckResult* check)
 {
     CCheckedLinkFile file;
     const HRESULT hr = file.Open(path);
     if (FAILED(hr)) return hr;
     *check = file.m_check;
-    return LoadChecked(path, file, refuse);  // closed after the load
+    return LoadChecked(path, file);  // closed after the load
 }
 
 namespace {
@@ -227,13 +227,20 @@ HRESULT SetAll(IShellLinkW* link, const WCHAR* target, const WCHAR* arguments, c
 }
 }  // namespace
 
-HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info, bool refuseDamaged)
+HRESULT LoadShellLink(CShellLinkObject& object, ShortcutInfo* info)
 {
     HRESULT hr = S_OK;
     if (!object.m_file) hr = object.Create();
-    if (SUCCEEDED(hr)) hr = object.Load(info->strLinkPath, &info->check, refuseDamaged);
-    if (SUCCEEDED(hr)) hr = ReadFields(object, info);
+    if (SUCCEEDED(hr)) hr = object.LoadByPath(info->strLinkPath);
     // Whatever a failed read left in the object, the next link starts afresh.
+    if (FAILED(hr)) object.Reset();
+    return hr;
+}
+
+HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info)
+{
+    if (!object.m_link) return E_UNEXPECTED;
+    const HRESULT hr = ReadFields(object, info);
     if (FAILED(hr)) object.Reset();
     return hr;
 }
@@ -244,16 +251,14 @@ HRESULT ResolveAndRead(HWND owner, CShellLinkObject& object, ShortcutInfo* info)
     // No user interface, and never rewrite the file while reading it. A target
     // that is gone leaves the link as stored: it is listed all the same.
     info->bUnresolved = FAILED(object.m_link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH));
-    const HRESULT hr = ReadFields(object, info);
-    if (FAILED(hr)) object.Reset();
-    return hr;
+    return ReadStoredFields(object, info);
 }
 
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 {
     CShellLinkObject own;
     CShellLinkObject& object = reused ? *reused : own;
-    const HRESULT hr = ReadStoredFields(object, info);
+    const HRESULT hr = LoadShellLink(object, info);
     return SUCCEEDED(hr) ? ResolveAndRead(owner, object, info) : hr;
 }
 

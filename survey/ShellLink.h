@@ -67,17 +67,17 @@ public:
     // Loads a link file by its path once its structure was checked: the service
     // crashes on some damaged files and takes gigabytes for others. The file is
     // held against writers from the check to the load, so the service loads the
-    // bytes that were checked. `check` says what the check found; `refuse`
-    // false loads even what it refuses.
-    HRESULT Load(const CStringW& path, LinkCheckResult* check, bool refuse = true);
+    // bytes that were checked. `check` says what the check found.
+    HRESULT Load(const CStringW& path, LinkCheckResult* check);
+    // Loads a link file by its path as it is.
+    HRESULT LoadByPath(const CStringW& path);
 
     IShellLinkW* m_link = nullptr;
     IPersistFile* m_file = nullptr;
     std::vector<WCHAR> m_text;  // the getters' buffer, made once for all the reads
 
 private:
-    HRESULT LoadByPath(const CStringW& path);
-    HRESULT LoadChecked(const CStringW& path, const CCheckedLinkFile& checked, bool refuse);
+    HRESULT LoadChecked(const CStringW& path, const CCheckedLinkFile& checked);
 };
 
 // A link is read in two steps, because only the second may search the disks and
@@ -85,12 +85,15 @@ private:
 // thread must have initialised COM; the object is made on first use. The fields
 // are valid only when the result is not negative; after a failure the object
 // is reset, so the next link starts afresh.
-// First: loads info->strLinkPath and reads what the file stores.
-HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info, bool refuseDamaged = true);
-// Then: resolves the loaded link without any user interface and reads it
-// again. A link whose Resolve fails keeps what it stores, with bUnresolved set.
+// First: loads info->strLinkPath by its path, unchecked: only where whatever the
+// service does with a damaged file harms nobody but the caller's own process.
+HRESULT LoadShellLink(CShellLinkObject& object, ShortcutInfo* info);
+// Then: resolves the loaded link without any user interface and reads it. A
+// link whose Resolve fails keeps what it stores, with bUnresolved set.
 HRESULT ResolveAndRead(HWND owner, CShellLinkObject& object, ShortcutInfo* info);
-// Both steps.
+// Or reads the loaded link as the file stores it, without resolving it.
+HRESULT ReadStoredFields(CShellLinkObject& object, ShortcutInfo* info);
+// Both steps, as a reader takes them.
 HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused = nullptr);
 
 // Changes a link's shortcut key, show command (runSize: 0 normal, 1 minimised,

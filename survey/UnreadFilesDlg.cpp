@@ -57,14 +57,19 @@ CStringW FailureReason(const UnreadFile& file)
 
 CStringW UnreadReason(const UnreadFile& file)
 {
-    if (file.failure != ReadFailure::kNone) return FailureReason(file);
     const HRESULT hr = file.hrStatus;
+    if (file.failure == ReadFailure::kNoReader) return FailureReason(file);
     // A file without a link's header that the service could not read either (a
     // program information file in no format it knows) is no link file.
-    if (hr == kNotALink || (file.check == LinkCheckResult::kNoLinkHeader && HRESULT_FACILITY(hr) != FACILITY_WIN32)) {
+    if (hr == kNotALink || (file.check == LinkCheckResult::kNoLinkHeader &&
+                            (file.failure != ReadFailure::kNone || HRESULT_FACILITY(hr) != FACILITY_WIN32))) {
         return AnsiToWide("リンクファイルではありません");
     }
-    if (hr == kDamagedLink) return AnsiToWide("壊れています: ") + AnsiToWide(CheckFinding(file.check));
+    // Damage says why the service failed on the file, whatever it did then.
+    if (hr == kDamagedLink || (file.check != LinkCheckResult::kSound && file.check != LinkCheckResult::kNoLinkHeader)) {
+        return AnsiToWide("壊れています: ") + AnsiToWide(CheckFinding(file.check));
+    }
+    if (file.failure != ReadFailure::kNone) return FailureReason(file);
     const CStringW message = SystemMessage(hr);
     if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return AnsiToWide("開けませんでした: ") + message;
     CString status;

@@ -472,7 +472,6 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
 {
     const DWORD limit = 1500;
     ScopedSeam<DWORD> shortLimit(g_dwReadTimeLimitMs, limit);
-    ScopedSeam<bool> unchecked(g_bReadersCheckLinks, false);  // the crash reaches the service
     const Bytes base = FileBytesW(RealLinksFolder() + L"\\ez-winxp-Calculator.lnk");
     enum Kind { kListed, kGreyed, kCrashed };
     const struct Case { const char* name; std::string bytes; Kind kind; } cases[] = {
@@ -506,7 +505,9 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
     }
     ASSERT_EQ(1u, dlg->m_unreadFiles.size());
     EXPECT_EQ(Wide(tree.Path("crashes.lnk")), dlg->m_unreadFiles[0].strPath.str());
-    EXPECT_EQ("シェルリンク サービスが読み込み中に異常終了しました", WideToAnsi(UnreadReason(dlg->m_unreadFiles[0])).str());
+    EXPECT_EQ(ReadFailure::kCrashed, dlg->m_unreadFiles[0].failure);
+    // What the structure check finds says why.
+    EXPECT_EQ("壊れています: リンク先の項目リスト（ID リスト）が正しくありません", WideToAnsi(UnreadReason(dlg->m_unreadFiles[0])).str());
     // The readers that were ended are gone; the others end with the program.
     EXPECT_LE(ReadersRunning(), CLinkReaderPool().ReaderCount());
     theApp.m_pMainWnd = nullptr;

@@ -171,16 +171,14 @@ TEST_F(ShellLinkTest, AWrittenLinkKeepsItsHiddenAndSystemAttributes)
     EXPECT_EQ(std::vector<std::string>{"secret.lnk"}, NamesIn(tree.Root()));
 }
 
-TEST_F(ShellLinkTest, ADamagedLinkIsNeverReadNorRewritten)
+// The service never sees it in this process (a reader process reads links).
+TEST_F(ShellLinkTest, ADamagedLinkIsNeverRewritten)
 {
     const std::string good = tree.Path("good.lnk");
     ASSERT_HRESULT_SUCCEEDED(MakeLink(good, LinkSpec()));
     for (const std::string& bytes : {LinkWithRunawayItem(FileBytes(good)), std::string("not a link")}) {
         const std::string path = tree.Path("damaged.lnk");
         WriteTextFile(path, bytes);
-        HRESULT status;
-        Read(path, &status);
-        EXPECT_LT(status, 0);
         EXPECT_LT(Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0x0641, 2, "", 0), 0);
         EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), FileBytes(path));
     }
