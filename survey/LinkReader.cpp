@@ -9,6 +9,7 @@
 
 #include "survey/LinkReaderProtocol.h"
 #include "survey/ShellLink.h"
+#include "survey/TargetCheck.h"
 
 namespace {
 // Whatever the service does wrong ends this process at once, quietly: no
@@ -68,17 +69,23 @@ public:
 
     LinkRecord Read(const LinkBatch& batch, const LinkRequest& request)
     {
-        LinkRecord record;
-        record.info.strLinkPath = request.strPath;
+        ShortcutInfo info;
+        info.strLinkPath = request.strPath;
         Step(ReadStep::kLoading);
-        record.hrStatus = LoadShellLink(m_object, &record.info);
+        LinkRecord record;
+        record.hrStatus = LoadShellLink(m_object, &info);
         if (SUCCEEDED(record.hrStatus) && request.mode == ReadMode::kStoredOnly) {
             // Its Resolve never came back: what the file stores, marked as such.
-            record.info.bUnresolved = true;
-            record.hrStatus = ReadStoredFields(m_object, &record.info);
+            info.bUnresolved = true;
+            record.hrStatus = ReadStoredFields(m_object, &info);
         } else if (SUCCEEDED(record.hrStatus)) {
             Step(ReadStep::kResolving);
-            record.hrStatus = ResolveAndRead(batch.owner, m_object, &record.info);
+            record.hrStatus = ResolveAndRead(batch.owner, m_object, &info);
+        }
+        if (SUCCEEDED(record.hrStatus)) {
+            record.row = MakeShortcutRow(info);
+            // A link whose target Windows could not find is as broken as one whose target is gone.
+            record.row.bTargetMissing = info.bUnresolved || m_targets.IsMissing(info.strTarget);
         }
         Step(ReadStep::kIdle);
         return record;
@@ -92,6 +99,7 @@ private:
     volatile LONG64* m_progress;
     uint32_t m_nLink = 0;
     CShellLinkObject m_object;  // one for all the links: making one costs as much as a read
+    CTargetCheck m_targets;
 };
 }  // namespace
 

@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include "survey/ShellLink.h"
+
+#include "survey/ShellLink.h"
+
 DWORD g_dwReadTimeLimitMs = kReadTimeLimitMs;
 
 namespace {
@@ -125,12 +129,8 @@ void CLinkReaderDriver::Answer(const Link& link, LinkRecord& record)
         unread.hrStatus = record.hrStatus;
         return Unread(link, std::move(unread));
     }
-    ShortcutInfo& info = record.info;
-    info.strLinkPath = link.found.strPath;
-    LinkResult result{true, MakeShortcutRow(info), UnreadFile()};
-    // A link whose target Windows could not find is as broken as one whose target is gone.
-    result.row.bTargetMissing = info.bUnresolved || m_targets.IsMissing(info.strTarget);
-    m_run->Put(link.found.nIndex, std::move(result));
+    record.row.cells[0] = link.found.strPath;
+    m_run->Put(link.found.nIndex, LinkResult{true, std::move(record.row), UnreadFile()});
 }
 
 void CLinkReaderDriver::Report(const Link& link, ReadFailure failure, HRESULT hr)
@@ -160,7 +160,10 @@ void CLinkReaderDriver::Unread(const Link& link, UnreadFile unread)
 
 void CLinkReaderDriver::CheckLimits()
 {
+    // Asking for another process's memory costs the system some work: seldom.
     const DWORD now = ::GetTickCount();
+    if (now - m_dwLastLook < kLookMs) return;
+    m_dwLastLook = now;
     const ReaderProgress progress = m_reader->Progress();
     if (progress.step != ReadStep::kIdle && now - progress.dwStarted > m_dwTimeLimitMs) {
         EndReader(ReadFailure::kTimedOut);

@@ -14,7 +14,6 @@
 #include "survey/LinkQueue.h"
 #include "survey/LinkReaderPool.h"
 #include "survey/SurveyRun.h"
-#include "survey/TargetCheck.h"
 
 // The time the service has for each step of a read: loading a link, then
 // resolving it and reading its fields. Windows itself gives up resolving a
@@ -56,6 +55,6 @@ private:
     std::deque<Link> m_waiting;  // taken from the walk, not sent yet: links sent again first
     std::deque<Link> m_sent;     // sent to the reader: the next answer is the first one's
     DWORD m_dwLastSign = 0;      // when the reader last was sent something or answered
+    DWORD m_dwLastLook = 0;      // when its progress and memory were last looked at
     std::vector<BYTE> m_answers; // read from the pipe, not taken yet
-    CTargetCheck m_targets;
 };

@@ -121,39 +121,25 @@ size_t TakeBatch(const BYTE* data, size_t size, LinkBatch* batch)
 
 void AppendRecord(std::vector<BYTE>* out, const LinkRecord& record)
 {
-    const ShortcutInfo& info = record.info;
     CWriter writer(out);
     writer.Put32(static_cast<uint32_t>(record.hrStatus));
-    writer.Put32(info.bUnresolved ? 1 : 0);
-    writer.Put32(info.wHotkey);
-    writer.Put32(static_cast<uint32_t>(info.nShowCmd));
-    writer.Put32(static_cast<uint32_t>(info.nIconIndex));
-    writer.PutText(info.strTarget);
-    writer.PutText(info.strArguments);
-    writer.PutText(info.strWorkDir);
-    writer.PutText(info.strIconPath);
+    writer.Put32(static_cast<uint32_t>(record.row.data));
+    writer.Put32(record.row.bTargetMissing ? 1 : 0);
+    for (int cell = 1; cell < 8; ++cell) writer.PutText(record.row.cells[cell]);
 }
 
 size_t TakeRecord(const BYTE* data, size_t size, LinkRecord* record)
 {
     CReader reader(data, size);
     if (reader.Length() == 0 || reader.Length() == kMalformed) return reader.Length();
-    ShortcutInfo& info = record->info;
-    uint32_t status = 0, unresolved = 0, hotkey = 0, showCmd = 0, iconIndex = 0;
+    uint32_t status = 0, itemData = 0, missing = 0;
     reader.Get32(&status);
-    reader.Get32(&unresolved);
-    reader.Get32(&hotkey);
-    reader.Get32(&showCmd);
-    reader.Get32(&iconIndex);
-    reader.GetText(&info.strTarget);
-    reader.GetText(&info.strArguments);
-    reader.GetText(&info.strWorkDir);
-    reader.GetText(&info.strIconPath);
+    reader.Get32(&itemData);
+    reader.Get32(&missing);
+    for (int cell = 1; cell < 8; ++cell) reader.GetText(&record->row.cells[cell]);
     record->hrStatus = static_cast<HRESULT>(status);
-    info.bUnresolved = unresolved != 0;
-    info.wHotkey = static_cast<WORD>(hotkey);
-    info.nShowCmd = static_cast<int>(showCmd);
-    info.nIconIndex = static_cast<int>(iconIndex);
+    record->row.data = itemData;
+    record->row.bTargetMissing = missing != 0;
     return reader.Taken();
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/WideString.h"
-#include "survey/ShellLink.h"
+#include "survey/SurveyResults.h"
 
 // The start argument that makes the program a reader, followed by the handle
 // of the shared progress word.
@@ -31,10 +31,11 @@ struct LinkBatch {
     std::vector<LinkRequest> links;
 };
 
-// A reader's answer for one link: the fields, valid when hrStatus is not negative.
+// A reader's answer for one link: its row, all but the path that the survey
+// knows; valid when hrStatus is not negative.
 struct LinkRecord {
     HRESULT hrStatus = E_FAIL;
-    ShortcutInfo info;
+    ShortcutRow row;
 };
 
 // Each message starts with its own length in bytes, so a reader of the stream

@@ -7,9 +7,12 @@
 LinkFoundFunction g_pfnLinkFound = nullptr;
 
 namespace {
-// Often enough that the table shows its progress smoothly; seldom enough that
-// painting costs little next to reading.
+// While the rows fill the table's first page, often enough that they appear
+// smoothly; below it, where a hand-over shows no more than the scroll bar and
+// the count, seldom: each costs the list some milliseconds whatever it brings.
 constexpr DWORD kHandOverIntervalMs = 50;
+constexpr size_t kRowsHandedOverQuickly = 200;
+constexpr DWORD kLaterHandOverIntervalMs = 250;
 
 // Names that end in .lnk or .pif, in any case.
 bool IsLinkFileName(const CStringW& name)
@@ -127,7 +130,8 @@ void CSurveyRun::HandOver(bool now)
         now = true;
     }
     // No hand-over yet (0): the first row goes over at once.
-    const bool due = m_dwLastHandOver == 0 || tick - m_dwLastHandOver >= kHandOverIntervalMs;
+    const DWORD interval = m_nNext <= kRowsHandedOverQuickly ? kHandOverIntervalMs : kLaterHandOverIntervalMs;
+    const bool due = m_dwLastHandOver == 0 || tick - m_dwLastHandOver >= interval;
     if (!now && (!due || (m_ready.rows.empty() && m_ready.unread.empty()))) return;
     m_dwLastHandOver = tick;
     // Told once until the window takes: it takes everything there is then.
