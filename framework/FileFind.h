@@ -18,6 +18,8 @@ public:
     // Takes the next entry; FALSE when it was the last one (it is still valid).
     BOOL FindNextFile();
     CStringW GetFileName() const { return CStringW(m_found.cFileName); }
+    // The same name, without a copy: valid until the next entry is taken.
+    const WCHAR* GetFileNamePtr() const { return m_found.cFileName; }
     // The entry's full path: the pattern's folder, a backslash, the name.
     CStringW GetFilePath() const;
     BOOL MatchesMask(DWORD mask) const { return (m_found.dwFileAttributes & mask) != 0; }

@@ -19,11 +19,15 @@ class CLinkQueue {
 public:
     enum class Taken { kLinks, kTimedOut, kEnd };
 
+    // Links are taken in batches of this many at most.
+    static constexpr size_t kBatch = 16;
+
     // Waits while the queue is full; false once the queue is stopped.
     bool Push(FoundLink link);
-    // Up to `most` links, waiting at most `timeoutMs` for the first; kEnd once
-    // the walk has ended and every link was taken, or the queue was stopped.
-    Taken PopSome(std::vector<FoundLink>* links, size_t most, DWORD timeoutMs);
+    // Up to a batch of links, waiting at most `waitMs` for the first and then
+    // at most `gatherMs` for a whole batch; kEnd once the walk has ended and
+    // every link was taken, or the queue was stopped.
+    Taken PopBatch(std::vector<FoundLink>* links, DWORD waitMs, DWORD gatherMs);
     // The walk has ended: no more links come.
     void Finish();
     // The survey stops: whoever waits goes on, and nothing more is taken.

@@ -9,9 +9,10 @@
 DWORD g_dwReadTimeLimitMs = kReadTimeLimitMs;
 
 namespace {
-constexpr size_t kLinksPerBatch = 16;
 // Two batches at the reader: it starts the next as soon as it has answered one.
-constexpr size_t kMostSent = 2 * kLinksPerBatch;
+constexpr size_t kMostSent = 2 * CLinkQueue::kBatch;
+// How long a reader with nothing to do waits for a whole batch once a link has come.
+constexpr DWORD kGatherMs = 10;
 // How often a driver looks at its reader's progress and memory.
 constexpr DWORD kLookMs = 50;
 // A link sent to this many readers that all ended is reported, not sent again.
@@ -31,7 +32,7 @@ void CLinkReaderDriver::Run()
 {
     bool walkEnded = false;
     while (!m_run->IsStopped()) {
-        if (m_waiting.empty() && !walkEnded) walkEnded = !TakeLinks(m_sent.empty() ? kLookMs : 0);
+        if (m_waiting.empty() && !walkEnded) walkEnded = !TakeLinks(m_sent.empty());
         if (m_waiting.empty() && m_sent.empty()) {
             if (walkEnded) break;
             m_run->HandOverIfDue();
@@ -50,10 +51,10 @@ void CLinkReaderDriver::Run()
     // Else the survey was stopped while the reader worked: it ends with m_reader.
 }
 
-bool CLinkReaderDriver::TakeLinks(DWORD waitMs)
+bool CLinkReaderDriver::TakeLinks(bool idle)
 {
     std::vector<FoundLink> found;
-    const CLinkQueue::Taken taken = m_run->Links().PopSome(&found, kLinksPerBatch, waitMs);
+    const CLinkQueue::Taken taken = m_run->Links().PopBatch(&found, idle ? kLookMs : 0, idle ? kGatherMs : 0);
     for (FoundLink& link : found) m_waiting.push_back(Link{std::move(link)});
     return taken != CLinkQueue::Taken::kEnd;
 }
@@ -76,7 +77,7 @@ void CLinkReaderDriver::SendBatch()
 {
     LinkBatch batch;
     batch.owner = m_hOwner;
-    while (!m_waiting.empty() && batch.links.size() < kLinksPerBatch) {
+    while (!m_waiting.empty() && batch.links.size() < CLinkQueue::kBatch) {
         Link& link = m_waiting.front();
         batch.links.push_back(LinkRequest{link.found.strPath, link.mode});
         m_sent.push_back(std::move(link));

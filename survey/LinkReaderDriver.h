@@ -36,7 +36,7 @@ private:
         int nTries = 0;  // readers that ended with it, none knowing which link was too much
     };
 
-    bool TakeLinks(DWORD waitMs);  // false once the walk's links are all taken
+    bool TakeLinks(bool idle);  // false once the walk's links are all taken
     bool StartReader();
     void SendBatch();
     void WaitForReader();

@@ -1,5 +1,6 @@
 #include "survey/SurveyRun.h"
 
+#include <cwchar>
 #include <utility>
 
 #include "framework/FileFind.h"
@@ -14,13 +15,17 @@ constexpr DWORD kHandOverIntervalMs = 50;
 constexpr size_t kRowsHandedOverQuickly = 200;
 constexpr DWORD kLaterHandOverIntervalMs = 250;
 
-// Names that end in .lnk or .pif, in any case.
-bool IsLinkFileName(const CStringW& name)
+// Names that end in .lnk or .pif, in any case. Most names have no dot there,
+// and a tree holds a hundred other files for each link.
+bool IsLinkFileName(const WCHAR* name)
 {
-    if (name.GetLength() < 4) return false;
-    const WCHAR* tail = static_cast<const WCHAR*>(name) + name.GetLength() - 4;
+    const size_t length = std::wcslen(name);
+    if (length < 4 || name[length - 4] != L'.') return false;
+    const WCHAR* tail = name + length - 4;
     return ::lstrcmpiW(tail, L".lnk") == 0 || ::lstrcmpiW(tail, L".pif") == 0;
 }
+
+bool IsDotOrDotDot(const WCHAR* name) { return name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2])); }
 }  // namespace
 
 CSurveyRun::CSurveyRun(const CStringW& folder, HWND window, UINT message)
@@ -53,8 +58,8 @@ void CSurveyRun::ScanFolder(const CStringW& folder)
     while (more) {
         if (m_bStopped) break;  // Esc: stop at every depth
         more = finder.FindNextFile();
-        const CStringW name = finder.GetFileName();
-        if (name == L"." || name == L"..") continue;
+        const WCHAR* name = finder.GetFileNamePtr();
+        if (IsDotOrDotDot(name)) continue;
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             const CStringW subfolder = folder + L"\\" + name;
             if (EnterOnce(subfolder, finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))) ScanFolder(subfolder);
@@ -66,8 +71,23 @@ void CSurveyRun::ScanFolder(const CStringW& folder)
 
 // A folder link or junction can lead back into the tree, or to a folder that
 // the walk meets elsewhere too: each folder is walked once, known by its volume
-// and file index whatever the path to it.
+// and file index whatever the path to it. Without folder links no folder can be
+// met twice, so until the first one the walk only notes the paths it entered.
 bool CSurveyRun::EnterOnce(const CStringW& folder, bool isLink)
+{
+    if (!m_bByIdentity) {
+        if (!isLink) {
+            m_enteredPaths.push_back(folder);
+            return true;
+        }
+        m_bByIdentity = true;
+        for (const CStringW& entered : m_enteredPaths) EnterIdentity(entered, false);
+        m_enteredPaths = {};
+    }
+    return EnterIdentity(folder, isLink);
+}
+
+bool CSurveyRun::EnterIdentity(const CStringW& folder, bool isLink)
 {
     HANDLE handle = ::CreateFileW(FileSystemPath(folder), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

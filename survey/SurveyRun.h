@@ -11,6 +11,7 @@
 #include <mutex>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "survey/LinkQueue.h"
 #include "survey/SurveyResults.h"
@@ -55,6 +56,7 @@ public:
 private:
     void ScanFolder(const CStringW& folder);
     bool EnterOnce(const CStringW& folder, bool isLink);
+    bool EnterIdentity(const CStringW& folder, bool isLink);
     void QueueLink(const CStringW& path);
     void Release(LinkResult& result);
     void HandOver(bool now);  // with m_lock held
@@ -69,7 +71,11 @@ private:
 
     // The walk's own.
     size_t m_nFound = 0;
-    std::set<std::tuple<DWORD, DWORD, DWORD>> m_entered;  // volume and file index of each folder entered
+    // The folders entered: by path until a folder link is met, by volume and
+    // file index from then on (asking a folder for them costs as much as listing it).
+    std::vector<CStringW> m_enteredPaths;
+    bool m_bByIdentity = false;
+    std::set<std::tuple<DWORD, DWORD, DWORD>> m_entered;
 
     std::mutex m_lock;  // guards what follows
     std::map<size_t, LinkResult> m_early;  // read ahead of a link still being read
