@@ -42,8 +42,11 @@ public:
     // Survey (survey/FolderScan.cpp): Esc ends a running survey at once,
     // keeping the rows read so far.
     void StopSurvey();
-    // Puts the survey's results into the table (survey/RowHandOver.cpp).
-    void TakeSurveyResults();
+    // Puts the survey's results into the table, at most `mostRows` rows at once
+    // (survey/RowHandOver.cpp).
+    void TakeSurveyResults(size_t mostRows = static_cast<size_t>(-1));
+    // The files the last survey found and could not read.
+    const std::vector<UnreadFile>& UnreadFiles() const { return m_survey.UnreadFiles(); }
 
     // Rows that need attention (views/RowMarks.cpp): works out again which
     // shortcut keys more than one row has, in one pass over the table.
@@ -58,7 +61,6 @@ public:
     CStringW m_strFolder;  // any folder, also one the code page cannot spell
     CListCtrl m_listCtrl;
     CWnd m_statusBar;
-    std::vector<UnreadFile> m_unreadFiles;  // the last survey's, on the window's thread
     enum class TableState { kNoSurvey, kSurveying, kSurveyed };
     TableState m_tableState = TableState::kNoSurvey;  // what the table shows, for the status bar
     HICON m_hIcon = nullptr;
@@ -77,6 +79,7 @@ protected:
     LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
     LRESULT OnSurveyResults(WPARAM, LPARAM);
     void OnListCustomDraw(NMHDR* notify, LRESULT* result);
+    void OnListDeleteAllItems(NMHDR* notify, LRESULT* result);
     void AppendRow(const ShortcutRow& row);
 
     // Command handlers, each in the folder of its feature.

@@ -11,9 +11,9 @@ void CLinkSurveyDlg::UpdateStatusBar()
         text.Format("調査中... リンク %d 個", links);
     } else if (m_tableState == TableState::kSurveyed) {
         text.Format("リンク %d 個", links);
-        if (!m_unreadFiles.empty()) {
+        if (!UnreadFiles().empty()) {
             CString unread;
-            unread.Format("、読み込めなかったファイル %d 個", static_cast<int>(m_unreadFiles.size()));
+            unread.Format("、読み込めなかったファイル %d 個", static_cast<int>(UnreadFiles().size()));
             text += unread;
         }
     }

@@ -7,6 +7,9 @@ with a time limit. For each kind the script prints what happened to the files:
 read (and whether as the undamaged file reads), refused, crashed, stalled (over
 the time limit) or swamped (over the memory limit).
 
+The survey reads every link in reader processes of its own, so what harms the
+service ends a reader, not the program; this tells which kinds do, and how.
+
 Run through scripts/link-trial.sh, which sets up Wine.
 """
 import os
@@ -76,11 +79,27 @@ def replace_id_list(link, new_list):
     return with_bytes(link, link.id_list, new_list, old)
 
 
-def id_list_alone(link, items):
+def id_list_alone(link, items, kind=b"\x1f"):
     """The header with only an ID list of `items` items that hold nothing but their type."""
     d = bytearray(link.data[:0x4C])
     struct.pack_into("<I", d, 0x14, HAS_ID_LIST)
-    return bytes(d) + id_list_of([b"\x1f"] * items) + b"\0\0\0\0"
+    return bytes(d) + id_list_of([kind] * items) + b"\0\0\0\0"
+
+
+def runaway_from_64k_list(link):
+    """The header with an ID list of nearly 64 KB: folder items of 4 KB, then one
+    that runs 64 KB past the list. A list this long gets memory of its own, which
+    ends soon after it, so the service runs off into memory that is not there."""
+    d = bytearray(link.data[:0x4C])
+    struct.pack_into("<I", d, 0x14, HAS_ID_LIST)
+    size, step = 0xFFF0, 0x1000
+    body = bytearray(size)
+    at = 0
+    while at + step < size - 0x10:
+        struct.pack_into("<HB", body, at, step, 0x31)
+        at += step
+    struct.pack_into("<HB", body, at, 0xFFFF, 0x31)
+    return bytes(d) + struct.pack("<H", size) + bytes(body) + b"\0\0\0\0"
 
 
 def set32(data, at, value):
@@ -152,6 +171,13 @@ KINDS = [
     ("ID list alone, 500 3-byte items", lambda l: id_list_alone(l, 500)),
     ("ID list alone, 256 3-byte items", lambda l: id_list_alone(l, 256)),
     ("ID list alone, 100 3-byte items", lambda l: id_list_alone(l, 100)),
+    # Loaded and read at once, but Resolve never comes back (or takes seconds).
+    ("ID list alone, 10 items of type 0x42", lambda l: id_list_alone(l, 10, b"\x42")),
+    ("ID list alone, 15 items of type 0x42", lambda l: id_list_alone(l, 15, b"\x42")),
+    ("ID list alone, 24 items of type 0x42", lambda l: id_list_alone(l, 24, b"\x42")),
+    ("ID list alone, 100 items of type 0x41", lambda l: id_list_alone(l, 100, b"\x41")),
+    # Crashes whatever the heap holds: the one the survey's tests use.
+    ("ID list of 64 KB whose last item runs past it", runaway_from_64k_list),
     ("link info of 2 GB declared", lambda l: set32(l.data, l.link_info, 0x7FFFFFF0) if l.link_info else None),
     ("extra block of 2 GB declared", lambda l: with_bytes(l, l.terminal, struct.pack("<II", 0x7FFFFFF0, 0xA0000099))),
     ("extra block of 4 GB declared", lambda l: with_bytes(l, l.terminal, struct.pack("<II", 0xFFFFFFF0, 0xA0000099))),

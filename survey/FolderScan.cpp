@@ -12,7 +12,6 @@ void CLinkSurveyDlg::OnToolScan()
     // The last survey's unread files go with its rows; the list comes back when this one ends.
     if (menu) ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES, MF_BYCOMMAND | MF_GRAYED);
     m_listCtrl.DeleteAllItems();
-    m_unreadFiles.clear();
     // The survey takes its own copy of the folder: it may be changed while the survey runs.
     if (!m_survey.Start(m_strFolder, m_hWnd, WM_LIRVAN_SURVEY)) {
         if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_ENABLED);

@@ -1,5 +1,7 @@
 #include "survey/LinkSurvey.h"
 
+#include <algorithm>
+#include <iterator>
 #include <system_error>
 #include <thread>
 
@@ -22,6 +24,9 @@ CLinkSurvey::~CLinkSurvey()
 
 bool CLinkSurvey::Start(const CStringW& folder, HWND window, UINT message)
 {
+    m_unread.clear();
+    m_rows.clear();
+    m_bRunEnded = false;
     auto run = std::make_shared<CSurveyRun>(folder, window, message);
     try {
         // Nobody waits for the walk: Esc ends the survey also while it waits on a slow folder.
@@ -55,10 +60,20 @@ void CLinkSurvey::Stop()
     if (m_run) m_run->Stop();
 }
 
-SurveyResults CLinkSurvey::TakeResults()
+SurveyResults CLinkSurvey::TakeResults(size_t mostRows)
 {
     if (!m_run) return SurveyResults();
-    SurveyResults results = m_run->Take();
+    SurveyResults taken = m_run->Take();
+    m_unread.insert(m_unread.end(), std::make_move_iterator(taken.unread.begin()),
+                    std::make_move_iterator(taken.unread.end()));
+    m_rows.insert(m_rows.end(), std::make_move_iterator(taken.rows.begin()), std::make_move_iterator(taken.rows.end()));
+    m_bRunEnded = m_bRunEnded || taken.bDone;
+    SurveyResults results;
+    const size_t count = std::min(mostRows, m_rows.size());
+    results.rows.assign(std::make_move_iterator(m_rows.begin()), std::make_move_iterator(m_rows.begin() + count));
+    m_rows.erase(m_rows.begin(), m_rows.begin() + count);
+    results.bMore = !m_rows.empty();
+    results.bDone = m_bRunEnded && m_rows.empty();
     if (results.bDone) m_run.reset();
     return results;
 }

@@ -4,28 +4,38 @@
 #include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
 
+namespace {
+// A batch the list takes in some tens of milliseconds at most, so the window
+// answers between batches also when rows come fast.
+constexpr size_t kMostRowsAtOnce = 500;
+}  // namespace
+
 LRESULT CLinkSurveyDlg::OnSurveyResults(WPARAM, LPARAM)
 {
-    TakeSurveyResults();
+    TakeSurveyResults(kMostRowsAtOnce);
     return 0;
 }
 
-void CLinkSurveyDlg::TakeSurveyResults()
+void CLinkSurveyDlg::TakeSurveyResults(size_t mostRows)
 {
-    const SurveyResults results = m_survey.TakeResults();
-    if (results.rows.empty() && results.unread.empty() && !results.bDone) return;  // taken with an earlier message
+    const size_t unreadBefore = m_survey.UnreadFiles().size();
+    const SurveyResults results = m_survey.TakeResults(mostRows);
+    // The rest after the messages that came meanwhile.
+    if (results.bMore) ::PostMessageW(m_hWnd, WM_LIRVAN_SURVEY, 0, 0);
+    if (results.rows.empty() && m_survey.UnreadFiles().size() == unreadBefore && !results.bDone) {
+        return;  // taken with an earlier message
+    }
     const bool wasPainted = !::GetUpdateRect(m_listCtrl.m_hWnd, nullptr, FALSE);
     const int firstNew = m_listCtrl.GetItemCount();
     m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
     for (const ShortcutRow& row : results.rows) AppendRow(row);
-    m_unreadFiles.insert(m_unreadFiles.end(), results.unread.begin(), results.unread.end());
     if (results.bDone) {
         MarkSharedKeys();
         m_tableState = TableState::kSurveyed;
         SetBusyState(1);
         if (HMENU menu = GetMenu()) {
             ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES,
-                             MF_BYCOMMAND | (m_unreadFiles.empty() ? MF_GRAYED : MF_ENABLED));
+                             MF_BYCOMMAND | (UnreadFiles().empty() ? MF_GRAYED : MF_ENABLED));
         }
     }
     UpdateStatusBar();
@@ -41,6 +51,13 @@ void CLinkSurveyDlg::TakeSurveyResults()
     } else if (wasPainted) {
         ::ValidateRect(m_listCtrl.m_hWnd, nullptr);
     }
+}
+
+void CLinkSurveyDlg::OnListDeleteAllItems(NMHDR*, LRESULT* result)
+{
+    // Nothing is kept for a row outside the list: emptying it needs no word per
+    // row, which would keep the window busy for a big table as a survey starts.
+    *result = TRUE;
 }
 
 void CLinkSurveyDlg::AppendRow(const ShortcutRow& row)

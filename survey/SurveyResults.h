@@ -33,11 +33,13 @@ struct UnreadFile {
     DWORD dwTimeLimitMs = 0;  // with kTimedOut: the limit that ran out
 };
 
-// Rows and unread files in walk order; bDone: the survey has ended and this is its last part.
+// Rows and unread files in walk order; bDone: the survey has ended and this is
+// its last part; bMore: more rows are ready to take at once.
 struct SurveyResults {
     std::vector<ShortcutRow> rows;
     std::vector<UnreadFile> unread;
     bool bDone = false;
+    bool bMore = false;
 };
 
 // The row of a link's properties, its marks left unset.

@@ -133,7 +133,7 @@ void CUnreadFilesDlg::OnCopy() { CopyTextToClipboard(m_hWnd, UnreadFilesText(m_f
 void CLinkSurveyDlg::OnToolUnreadFiles()
 {
     // The survey adds to the list while it runs.
-    if (m_survey.IsRunning() || m_unreadFiles.empty()) return;
-    CUnreadFilesDlg dialog(m_unreadFiles, this);
+    if (m_survey.IsRunning() || UnreadFiles().empty()) return;
+    CUnreadFilesDlg dialog(UnreadFiles(), this);
     dialog.DoModal();
 }

@@ -30,7 +30,7 @@ protected:
     void OnCopy();
 
 private:
-    const std::vector<UnreadFile>& m_files;  // the main window's, unchanged while the dialog runs
+    const std::vector<UnreadFile>& m_files;  // the survey's, unchanged while the dialog runs
 
     DECLARE_MESSAGE_MAP()
 };

@@ -450,7 +450,7 @@ TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
     ::CloseHandle(held);
     EXPECT_EQ(static_cast<int>(listed.size()), RowCount());
     // Each file passed over once, with its reason; the system's words for one not opened.
-    for (const UnreadFile& file : dlg->m_unreadFiles) {
+    for (const UnreadFile& file : dlg->UnreadFiles()) {
         const std::wstring reason = UnreadReason(file).str();
         auto expected = unread.find(file.strPath.str());
         ASSERT_NE(unread.end(), expected) << Utf8(WideToAnsi(file.strPath).str()) << " is not listed";
@@ -503,11 +503,11 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
         const int row = ExpectListedAsTheServiceReadsIt(Wide(path), !hangs);
         if (hangs && row >= 0) EXPECT_EQ(::GetSysColor(COLOR_GRAYTEXT), DrawnTextColour(Main(), List(), row)) << path;
     }
-    ASSERT_EQ(1u, dlg->m_unreadFiles.size());
-    EXPECT_EQ(Wide(tree.Path("crashes.lnk")), dlg->m_unreadFiles[0].strPath.str());
-    EXPECT_EQ(ReadFailure::kCrashed, dlg->m_unreadFiles[0].failure);
+    ASSERT_EQ(1u, dlg->UnreadFiles().size());
+    EXPECT_EQ(Wide(tree.Path("crashes.lnk")), dlg->UnreadFiles()[0].strPath.str());
+    EXPECT_EQ(ReadFailure::kCrashed, dlg->UnreadFiles()[0].failure);
     // What the structure check finds says why.
-    EXPECT_EQ("壊れています: リンク先の項目リスト（ID リスト）が正しくありません", WideToAnsi(UnreadReason(dlg->m_unreadFiles[0])).str());
+    EXPECT_EQ("壊れています: リンク先の項目リスト（ID リスト）が正しくありません", WideToAnsi(UnreadReason(dlg->UnreadFiles()[0])).str());
     // The readers that were ended are gone; the others end with the program.
     EXPECT_LE(ReadersRunning(), CLinkReaderPool().ReaderCount());
     theApp.m_pMainWnd = nullptr;
