@@ -55,7 +55,7 @@ bool NextBatch(HANDLE pipe, std::vector<BYTE>* message, LinkBatch* batch)
 {
     uint32_t length = 0;
     if (!ReadAll(pipe, reinterpret_cast<BYTE*>(&length), sizeof length)) return false;
-    if (length < sizeof length) return false;
+    if (length < sizeof length || length > kMostMessageBytes) return false;
     message->resize(length);
     std::memcpy(message->data(), &length, sizeof length);
     if (!ReadAll(pipe, message->data() + sizeof length, length - sizeof length)) return false;
@@ -69,6 +69,7 @@ public:
 
     LinkRecord Read(const LinkBatch& batch, const LinkRequest& request)
     {
+        ++m_nLink;
         ShortcutInfo info;
         info.strLinkPath = request.strPath;
         Step(ReadStep::kLoading);
@@ -90,8 +91,6 @@ public:
         Step(ReadStep::kIdle);
         return record;
     }
-
-    void Begin() { ++m_nLink; }
 
 private:
     void Step(ReadStep step) { StoreProgress(m_progress, ReaderProgress{m_nLink, step, ::GetTickCount()}); }
@@ -130,7 +129,6 @@ int RunLinkReader(HANDLE progress)
         bool open = true;
         while (open && NextBatch(pipe, &message, &batch)) {
             for (const LinkRequest& request : batch.links) {
-                reader.Begin();
                 AppendRecord(&answers, reader.Read(batch, request));
                 if (::GetTickCount() - lastAnswer >= kAnswerIntervalMs) {
                     open = WriteAll(pipe, &answers);

@@ -4,8 +4,6 @@
 
 #include "survey/ShellLink.h"
 
-#include "survey/ShellLink.h"
-
 DWORD g_dwReadTimeLimitMs = kReadTimeLimitMs;
 
 namespace {
@@ -189,8 +187,9 @@ void CLinkReaderDriver::EndReader(ReadFailure failure)
     const ReaderProgress progress = m_reader->Progress();
     const uint32_t answered = m_reader->m_nAnswered;
     m_reader.reset();
-    size_t reading = m_sent.size();
-    if (progress.step != ReadStep::kIdle) reading = (progress.nLink - (answered + 1)) & 0xFFFFFF;
+    // The link it was reading, if one of those sent: m_sent.size() when none.
+    size_t reading = (progress.nLink - (answered + 1)) & 0xFFFFFF;
+    if (progress.step == ReadStep::kIdle || reading > m_sent.size()) reading = m_sent.size();
     std::deque<Link> again;
     for (size_t i = 0; i < m_sent.size(); ++i) {
         Link& link = m_sent[i];

@@ -5,8 +5,6 @@
 const WCHAR kLinkReaderArgument[] = L"--link-reader";
 
 namespace {
-// No message is longer: four texts of a link at their longest, a batch of long paths.
-constexpr uint32_t kMostBytes = 64u << 20;
 constexpr uint32_t kMostChars = 0x10000;
 
 class CWriter {
@@ -43,7 +41,7 @@ public:
         uint32_t length = 0;
         if (size < sizeof length) return;
         std::memcpy(&length, data, sizeof length);
-        if (length < sizeof length || length > kMostBytes) {
+        if (length < sizeof length || length > kMostMessageBytes) {
             m_length = kMalformed;
         } else if (length <= size) {
             m_length = length;

@@ -42,6 +42,8 @@ struct LinkRecord {
 // knows when one is whole. Take* return the bytes taken: 0 while the message
 // is not whole yet, and kMalformed when it cannot be one.
 constexpr size_t kMalformed = static_cast<size_t>(-1);
+// No message is longer: a batch of the longest paths, four texts of a link at their longest.
+constexpr uint32_t kMostMessageBytes = 64u << 20;
 void AppendBatch(std::vector<BYTE>* out, const LinkBatch& batch);
 size_t TakeBatch(const BYTE* data, size_t size, LinkBatch* batch);
 void AppendRecord(std::vector<BYTE>* out, const LinkRecord& record);

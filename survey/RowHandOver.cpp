@@ -7,7 +7,7 @@
 namespace {
 // A batch the list takes in some tens of milliseconds at most, so the window
 // answers between batches also when rows come fast.
-constexpr size_t kMostRowsAtOnce = 500;
+constexpr size_t kMostRowsAtOnce = 200;
 }  // namespace
 
 LRESULT CLinkSurveyDlg::OnSurveyResults(WPARAM, LPARAM)

@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "survey/HotkeyNames.h"
 #include "survey/LinkReaderDriver.h"
 #include "survey/LinkReaderPool.h"
+#include "survey/LinkReaderProtocol.h"
 #include "survey/ShellLink.h"
 #include "survey/TargetCheck.h"
 #include "survey/UnreadFilesDlg.h"
@@ -513,4 +515,43 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
     theApp.m_pMainWnd = nullptr;
     dlg.reset();
     EXPECT_TRUE(PumpUntil([] { return ReadersRunning() == 0; }, 5000)) << ReadersRunning() << " readers left";
+}
+
+TEST(LinkReaderProtocol, MessagesComeWholeOrNotAtAllAndBadLengthsAreRefused)
+{
+    LinkBatch batch;
+    batch.owner = reinterpret_cast<HWND>(0x1234);
+    batch.links = {{L"C:\\a\\Zo\u00eb.lnk", ReadMode::kFull}, {std::wstring(40000, L'x'), ReadMode::kStoredOnly}};
+    LinkRecord record;
+    record.hrStatus = S_FALSE;
+    record.row.data = 0x0641;
+    record.row.bTargetMissing = true;
+    for (int cell = 1; cell < 8; ++cell) record.row.cells[cell] = std::wstring(static_cast<size_t>(cell), L'\u30c6');
+    std::vector<BYTE> bytes;
+    AppendBatch(&bytes, batch);
+    const size_t batchEnd = bytes.size();
+    AppendRecord(&bytes, record);
+
+    LinkBatch batchBack;
+    EXPECT_EQ(0u, TakeBatch(bytes.data(), batchEnd - 1, &batchBack)) << "a part of a message";
+    ASSERT_EQ(batchEnd, TakeBatch(bytes.data(), bytes.size(), &batchBack));
+    EXPECT_EQ(batch.owner, batchBack.owner);
+    ASSERT_EQ(2u, batchBack.links.size());
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(batch.links[i].strPath.str(), batchBack.links[i].strPath.str());
+        EXPECT_EQ(batch.links[i].mode, batchBack.links[i].mode);
+    }
+    LinkRecord recordBack;
+    ASSERT_EQ(bytes.size() - batchEnd, TakeRecord(bytes.data() + batchEnd, bytes.size() - batchEnd, &recordBack));
+    EXPECT_EQ(S_FALSE, recordBack.hrStatus);
+    EXPECT_EQ(0x0641u, recordBack.row.data);
+    EXPECT_TRUE(recordBack.row.bTargetMissing);
+    for (int cell = 1; cell < 8; ++cell) EXPECT_EQ(record.row.cells[cell].str(), recordBack.row.cells[cell].str());
+
+    // A length shorter than itself, longer than any message, or one that ends inside a text.
+    for (uint32_t length : {2u, kMostMessageBytes + 1, 24u}) {
+        std::vector<BYTE> bad(bytes.begin() + batchEnd, bytes.end());
+        std::memcpy(bad.data(), &length, sizeof length);
+        EXPECT_EQ(kMalformed, TakeRecord(bad.data(), bad.size(), &recordBack)) << length;
+    }
 }
