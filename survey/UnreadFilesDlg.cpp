@@ -65,9 +65,10 @@ CStringW UnreadReason(const UnreadFile& file)
                             (file.failure != ReadFailure::kNone || HRESULT_FACILITY(hr) != FACILITY_WIN32))) {
         return AnsiToWide("リンクファイルではありません");
     }
-    // Damage says why the service failed on the file, whatever it did then.
+    // What the service did on it first, then the damage that says why.
     if (hr == kDamagedLink || (file.check != LinkCheckResult::kSound && file.check != LinkCheckResult::kNoLinkHeader)) {
-        return AnsiToWide("壊れています: ") + AnsiToWide(CheckFinding(file.check));
+        const CStringW damage = AnsiToWide("壊れています: ") + AnsiToWide(CheckFinding(file.check));
+        return file.failure == ReadFailure::kNone ? damage : FailureReason(file) + AnsiToWide("。") + damage;
     }
     if (file.failure != ReadFailure::kNone) return FailureReason(file);
     const CStringW message = SystemMessage(hr);

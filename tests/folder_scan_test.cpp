@@ -411,7 +411,7 @@ TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
     const LinkParts part = PartsOf(base);
     const uint32_t volume = part.linkInfo + Get32(base, part.linkInfo + 0x0C);
     // Damage the service reads without harm is listed; what crashes it or takes
-    // gigabytes of it is not, and the survey goes on and says why (reason: not listed).
+    // gigabytes of it ends a reader, and the survey goes on and says why (reason: not listed).
     const std::string notALink = "リンクファイルではありません", damaged = "壊れています: ";
     struct Damage { const char* name; Bytes bytes; std::string reason; } cases[] = {
         {"bytes after the terminal block", Inserted(base, base.size(), Bytes(65536, 'A')), ""},
@@ -423,9 +423,9 @@ TEST_F(SurveyTest, RealLinksAndHarmlessDamageAreListedWithTheServicesFields)
         {"a volume label offset out of range", [&] { Bytes b = base; Put32(b, volume + 0x0C, 0xFFFFFF); return b; }(), ""},
         {"2,000 tiny ID-list items", [&] { auto s = LinkWithTinyItems(base, 2000, 0x1F); return Bytes(s.begin(), s.end()); }(), ""},
         {"an item running past its list", [&] { auto s = LinkWithRunawayItem(base); return Bytes(s.begin(), s.end()); }(),
-         damaged + "リンク先の項目リスト（ID リスト）が正しくありません"},
+         "シェルリンク サービスが読み込み中に異常終了しました。" + damaged + "リンク先の項目リスト（ID リスト）が正しくありません"},
         {"link information of 2 GB", [&] { Bytes b = base; Put32(b, part.linkInfo, 0x7FFFFFF0); return b; }(),
-         damaged + "リンク先の場所の情報がファイルに収まっていません"},
+         "シェルリンク サービスが読み込みにメモリーを使いすぎました。" + damaged + "リンク先の場所の情報がファイルに収まっていません"},
         {"a text file", Bytes{'n', 'o', ' ', 'l', 'i', 'n', 'k'}, notALink},
         {"an empty file", Bytes(), notALink},
         {"a link held open by another program", base, "開けませんでした: "},
@@ -509,7 +509,8 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
     EXPECT_EQ(Wide(tree.Path("crashes.lnk")), dlg->UnreadFiles()[0].strPath.str());
     EXPECT_EQ(ReadFailure::kCrashed, dlg->UnreadFiles()[0].failure);
     // What the structure check finds says why.
-    EXPECT_EQ("壊れています: リンク先の項目リスト（ID リスト）が正しくありません", WideToAnsi(UnreadReason(dlg->UnreadFiles()[0])).str());
+    EXPECT_EQ("シェルリンク サービスが読み込み中に異常終了しました。壊れています: リンク先の項目リスト（ID リスト）が正しくありません",
+              WideToAnsi(UnreadReason(dlg->UnreadFiles()[0])).str());
     // The readers that were ended are gone; the others end with the program.
     EXPECT_LE(ReadersRunning(), CLinkReaderPool().ReaderCount());
     theApp.m_pMainWnd = nullptr;
