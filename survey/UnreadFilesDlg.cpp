@@ -126,6 +126,12 @@ BOOL CUnreadFilesDlg::OnInitDialog()
         const int row = m_list.InsertItem(item);
         if (row >= 0) m_list.SetItemText(row, kReasonColumn, UnreadReason(file).c_str());
     }
+    // A reason longer than its share of the width gets what it needs: the list scrolls.
+    const LRESULT share = m_list.SendMessage(LVM_GETCOLUMNWIDTH, kReasonColumn);
+    m_list.SendMessage(LVM_SETCOLUMNWIDTH, kReasonColumn, LVSCW_AUTOSIZE);
+    if (m_list.SendMessage(LVM_GETCOLUMNWIDTH, kReasonColumn) < share) {
+        m_list.SendMessage(LVM_SETCOLUMNWIDTH, kReasonColumn, share);
+    }
     return TRUE;
 }
 
