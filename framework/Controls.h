@@ -31,6 +31,28 @@ public:
     BOOL SetItemData(int row, DWORD_PTR data) const;
     DWORD_PTR GetItemData(int row) const;
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    BOOL DeleteItem(int row) const { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, row)); }
+    int GetNextItem(int after, UINT flags) const
+    { return static_cast<int>(SendMessage(LVM_GETNEXTITEM, after, MAKELPARAM(flags, 0))); }
+    BOOL SetItemState(int row, UINT state, UINT mask) const
+    {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item)));
+    }
+    UINT GetItemState(int row, UINT mask) const { return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, mask)); }
+    BOOL GetItemRect(int row, RECT* rect, UINT code) const
+    {
+        rect->left = static_cast<LONG>(code);
+        return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(rect)));
+    }
+    int HitTest(POINT point) const
+    {
+        LVHITTESTINFO info = {};
+        info.pt = point;
+        return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    }
     BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR data) const
     { return static_cast<BOOL>(SendMessage(LVM_SORTITEMS, data, reinterpret_cast<LPARAM>(compare))); }
 };

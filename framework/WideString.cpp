@@ -19,3 +19,20 @@ CStringW AnsiToWide(const char* text)
     ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
     return CStringW(wide.data(), size - 1);
 }
+
+CStringW SystemMessage(HRESULT hr)
+{
+    WCHAR* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(hr), 0, reinterpret_cast<WCHAR*>(&text), 0, nullptr);
+    CStringW message;
+    if (length != 0 && text) {
+        DWORD end = length;
+        while (end > 0 && (text[end - 1] == L'\r' || text[end - 1] == L'\n' || text[end - 1] == L' ')) --end;
+        text[end] = L'\0';
+        message = CStringW(text);
+    }
+    if (text) ::LocalFree(text);
+    return message;
+}

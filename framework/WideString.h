@@ -34,3 +34,7 @@ private:
 CString WideToAnsi(const WCHAR* text);
 // A code-page text in UTF-16, exactly.
 CStringW AnsiToWide(const char* text);
+
+// The system's own words for a status (a Win32 error or an HRESULT), without the
+// line end they come with; empty when the system has none.
+CStringW SystemMessage(HRESULT hr);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/WideString.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -71,16 +72,24 @@ CString AfxFormatString2(UINT id, const char* first, const char* second)
 
 CString AfxFormatString1(UINT id, const char* first) { return AfxFormatString2(id, first, "%2"); }
 
+namespace {
+HWND MessageBoxOwner()
+{
+    if (CWnd* main = AfxGetMainWnd(); main && ::IsWindow(main->m_hWnd)) return ::GetLastActivePopup(main->m_hWnd);
+    return ::GetActiveWindow();
+}
+}  // namespace
+
 int AfxMessageBox(const char* text, UINT type, UINT)
 {
-    HWND owner = nullptr;
-    if (CWnd* main = AfxGetMainWnd(); main && ::IsWindow(main->m_hWnd)) {
-        owner = ::GetLastActivePopup(main->m_hWnd);
-    } else {
-        owner = ::GetActiveWindow();
-    }
     if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
-    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+    return ::MessageBoxA(MessageBoxOwner(), text, AfxGetAppName(), type);
+}
+
+int AfxMessageBox(const WCHAR* text, UINT type)
+{
+    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
+    return ::MessageBoxW(MessageBoxOwner(), text, AnsiToWide(AfxGetAppName()), type);
 }
 
 int AfxMessageBox(UINT promptId, UINT type, UINT helpId)

@@ -37,6 +37,8 @@ const char* AfxGetAppName();
 // exclamation icon to boxes that name no icon.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = 0);
+// The same for a text exactly as given, also beyond the code page (a path).
+int AfxMessageBox(const WCHAR* text, UINT type = MB_OK);
 
 // Loads a string from the program's string table (empty when missing).
 CString AfxLoadString(UINT id);

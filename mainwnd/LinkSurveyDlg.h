@@ -52,6 +52,9 @@ public:
     // shortcut keys more than one row has, in one pass over the table.
     void MarkSharedKeys();
 
+    // Greys what the row menu cannot do for `row` now (edit/RowMenu.cpp).
+    void UpdateRowMenu(HMENU menu, int row) const;
+
     // The status bar's count of rows and unread files (mainwnd/StatusBar.cpp).
     void UpdateStatusBar();
     // Lays out the list above the status bar in a client area of cx by cy.
@@ -59,6 +62,8 @@ public:
 
     CFont m_font;
     CStringW m_strFolder;  // any folder, also one the code page cannot spell
+    // F5 surveys the Start Menu and the desktop instead of m_strFolder: the title names them.
+    bool m_bStartMenuSurvey = false;
     CListCtrl m_listCtrl;
     CWnd m_statusBar;
     enum class TableState { kNoSurvey, kSurveying, kSurveyed };
@@ -84,6 +89,8 @@ protected:
 
     // Command handlers, each in the folder of its feature.
     void OnToolScan();
+    void OnToolScanStartMenu();
+    void StartSurvey(std::vector<CStringW> folders);
     void OnHelpAbout();
     void OnHelpContents();
     void OnListDblClk(NMHDR* notify, LRESULT* result);
@@ -99,6 +106,17 @@ protected:
     void OnFileViewList();
     void OnToolUnreadFiles();
 
+    // The row commands (edit/RowMenu.cpp): on the selected row, from the list's
+    // context menu or their keys.
+    LRESULT OnContextMenu(WPARAM window, LPARAM position);
+    void OnRowOpenLinkFolder();
+    void OnRowOpenTargetFolder();
+    void OnRowProperties();
+    void OnRowRecycle();
+    void OnRowCopyPath();
+    int SelectedRow() const;
+    bool HasOpenableTarget(int row) const;
+
     // True while Close in the system menu is greyed: a survey is running.
     bool IsCloseGreyed() const;
 
@@ -109,6 +127,8 @@ protected:
 
 // The main window's title for a survey folder: the folder exactly as given, then "\ - Lirvan".
 CStringW MainWindowTitle(const CStringW& folder);
+// The title while F5 surveys the Start Menu and the desktop.
+extern const WCHAR kStartMenuTitle[];
 
 // Where the minimised window draws its icon: centred, truncating toward zero.
 POINT CenteredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);

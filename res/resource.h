@@ -8,6 +8,8 @@
 #define IDR_ACCEL               137
 #define IDD_LINK_EDIT           138
 #define IDD_UNREAD_FILES        139
+#define IDR_ROW_MENU            140
+#define IDR_MORE_ACCEL          141
 
 #define IDC_LINK_LIST           1000
 #define IDC_LINK_PATH           1001
@@ -35,6 +37,12 @@
 #define ID_WEB_BOARD            32787
 #define ID_FILE_VIEW_LIST       32788
 #define ID_TOOL_UNREAD_FILES    32789
+#define ID_TOOL_SCAN_START_MENU 32790
+#define ID_ROW_OPEN_LINK_FOLDER 32791
+#define ID_ROW_OPEN_TARGET_FOLDER 32792
+#define ID_ROW_PROPERTIES       32793
+#define ID_ROW_RECYCLE          32794
+#define ID_ROW_COPY_PATH        32795
 #define ID_FILE_SAVE_CSV        57603
 #define ID_HELP_CONTENTS        57666
 #define ID_TOOL_SELECT_FOLDER   65535

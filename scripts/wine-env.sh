@@ -20,6 +20,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Only LC_ALL makes Wine's ANSI code page 932.
 export LC_ALL=ja_JP.UTF-8
+# The Recycle Bin: Wine keeps it in the freedesktop trash of XDG_DATA_HOME, which
+# must exist; the project keeps its own beside the prefix.
+export XDG_DATA_HOME="${LIRVAN_XDG_DATA_HOME:-$BUILD_DIR/xdg-data}"
+mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" 2>/dev/null || true
 
 # Starts Xvfb when there is no display; the caller stops it with stop_display.
 XVFB_PID=""
@@ -68,7 +72,7 @@ stop_wineserver() {
 # Creates the prefix once: every program runs in one virtual desktop (so windows
 # have captions without a window manager), and the Japanese faces map to IPA fonts.
 ensure_prefix() {
-  if [ -f "$WINEPREFIX/.lirvan-ready" ]; then install_caption_font; return; fi
+  if [ -f "$WINEPREFIX/.lirvan-ready" ]; then install_caption_font; own_user_folders; return; fi
   mkdir -p "$WINEPREFIX"
   start_wineserver
   "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
@@ -102,7 +106,20 @@ REG
   # (which also writes the registry out).
   stop_wineserver
   install_caption_font
+  own_user_folders
   touch "$WINEPREFIX/.lirvan-ready"
+}
+
+# Wine points the user's Desktop, Documents and the like at the Unix home folder:
+# a survey of the desktop would walk all of it, and a test's file there would land
+# in the home folder. The prefix gets folders of its own in their places.
+own_user_folders() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates} \
+              "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Templates; do
+    [ -L "$link" ] || continue
+    rm -f "$link" && mkdir -p "$link"
+  done
 }
 
 # Caption buttons are drawn with Marlett. This Wine does not load the copy in its

@@ -47,5 +47,6 @@ void CLinkSurveyDlg::OnToolSelectFolder()
     if (BrowseForFolder(m_hWnd, m_strFolder, chosen, MAX_PATH) != 1) return;
     // A running survey keeps the folder it started with.
     m_strFolder = RemoveTrailingBackslash(chosen);
+    m_bStartMenuSurvey = false;
     SetWindowText(MainWindowTitle(m_strFolder));
 }

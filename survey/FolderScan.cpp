@@ -1,20 +1,43 @@
-// The survey's commands in the main window: F5 starts it, Esc stops it.
+// The survey's commands in the main window: F5 surveys what the title names
+// (the chosen folder, or the Start Menu and the desktop), Shift+F5 the Start
+// Menu and the desktop, Esc stops it.
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
 #include "survey/HotkeyNames.h"
 #include "survey/ShellLink.h"
+#include "survey/StartMenuFolders.h"
+
+const WCHAR kStartMenuTitle[] = L"スタートメニューとデスクトップ - Lirvan";
 
 void CLinkSurveyDlg::OnToolScan()
 {
+    if (m_bStartMenuSurvey) {
+        StartSurvey(StartMenuAndDesktopFolders());
+    } else {
+        // The survey takes its own copy of the folder: it may be changed while the survey runs.
+        StartSurvey({m_strFolder});
+    }
+}
+
+void CLinkSurveyDlg::OnToolScanStartMenu()
+{
+    m_bStartMenuSurvey = true;
+    SetWindowText(kStartMenuTitle);
+    StartSurvey(StartMenuAndDesktopFolders());
+}
+
+void CLinkSurveyDlg::StartSurvey(std::vector<CStringW> folders)
+{
     HMENU menu = GetMenu();
     if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_GRAYED);
+    if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN_START_MENU, MF_BYCOMMAND | MF_GRAYED);
     // The last survey's unread files go with its rows; the list comes back when this one ends.
     if (menu) ::EnableMenuItem(menu, ID_TOOL_UNREAD_FILES, MF_BYCOMMAND | MF_GRAYED);
     m_listCtrl.DeleteAllItems();
-    // The survey takes its own copy of the folder: it may be changed while the survey runs.
-    if (!m_survey.Start(m_strFolder, m_hWnd, WM_LIRVAN_SURVEY)) {
+    if (!m_survey.Start(std::move(folders), m_hWnd, WM_LIRVAN_SURVEY)) {
         if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN, MF_BYCOMMAND | MF_ENABLED);
+        if (menu) ::EnableMenuItem(menu, ID_TOOL_SCAN_START_MENU, MF_BYCOMMAND | MF_ENABLED);
         m_tableState = TableState::kNoSurvey;
         UpdateStatusBar();
         MarkSharedKeys();

@@ -22,12 +22,12 @@ CLinkSurvey::~CLinkSurvey()
     m_pool->EndAll(kEndWaitMs);
 }
 
-bool CLinkSurvey::Start(const CStringW& folder, HWND window, UINT message)
+bool CLinkSurvey::Start(std::vector<CStringW> folders, HWND window, UINT message)
 {
     m_unread.clear();
     m_rows.clear();
     m_bRunEnded = false;
-    auto run = std::make_shared<CSurveyRun>(folder, window, message);
+    auto run = std::make_shared<CSurveyRun>(std::move(folders), window, message);
     try {
         // Nobody waits for the walk: Esc ends the survey also while it waits on a slow folder.
         std::thread([run] { run->Walk(); }).detach();

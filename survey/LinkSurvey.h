@@ -22,9 +22,10 @@ public:
     CLinkSurvey(const CLinkSurvey&) = delete;
     CLinkSurvey& operator=(const CLinkSurvey&) = delete;
 
-    // Surveys `folder`; `message` is posted to `window` when results are ready
-    // to take. False when no thread could be started.
-    bool Start(const CStringW& folder, HWND window, UINT message);
+    // Surveys `folders`, one after another, each folder once; `message` is
+    // posted to `window` when results are ready to take. False when no thread
+    // could be started.
+    bool Start(std::vector<CStringW> folders, HWND window, UINT message);
     // Ends the survey at once, also while a reader hangs: what was read so far
     // is ready to take, with bDone.
     void Stop();

@@ -28,8 +28,8 @@ bool IsLinkFileName(const WCHAR* name)
 bool IsDotOrDotDot(const WCHAR* name) { return name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2])); }
 }  // namespace
 
-CSurveyRun::CSurveyRun(const CStringW& folder, HWND window, UINT message)
-    : m_strFolder(folder), m_hWindow(window), m_nMessage(message),
+CSurveyRun::CSurveyRun(std::vector<CStringW> folders, HWND window, UINT message)
+    : m_folders(std::move(folders)), m_hWindow(window), m_nMessage(message),
       m_hStopped(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
 }
@@ -41,8 +41,12 @@ CSurveyRun::~CSurveyRun()
 
 void CSurveyRun::Walk()
 {
-    EnterOnce(m_strFolder, false);
-    ScanFolder(m_strFolder);
+    // Folders given side by side may lie one inside another: known by identity from the start.
+    m_bByIdentity = m_folders.size() > 1;
+    for (const CStringW& folder : m_folders) {
+        if (m_bStopped) break;
+        if (EnterOnce(folder, false)) ScanFolder(folder);
+    }
     m_links.Finish();
     std::lock_guard<std::mutex> hold(m_lock);
     m_nTotal = m_nFound;

@@ -30,13 +30,15 @@ struct LinkResult {
 
 class CSurveyRun {
 public:
-    // Results are handed over by posting `message` to `window`.
-    CSurveyRun(const CStringW& folder, HWND window, UINT message);
+    // Walks `folders` in their order; results are handed over by posting
+    // `message` to `window`.
+    CSurveyRun(std::vector<CStringW> folders, HWND window, UINT message);
     ~CSurveyRun();
     CSurveyRun(const CSurveyRun&) = delete;
     CSurveyRun& operator=(const CSurveyRun&) = delete;
 
-    // The walk, on a thread of its own: every link file below the folder, into the queue.
+    // The walk, on a thread of its own: every link file below the folders, into
+    // the queue; a folder met again, also one inside another, is walked once.
     void Walk();
     CLinkQueue& Links() { return m_links; }
 
@@ -62,7 +64,7 @@ private:
     void HandOver(bool now);  // with m_lock held
     bool IsComplete() const;  // with m_lock held
 
-    const CStringW m_strFolder;
+    const std::vector<CStringW> m_folders;
     const HWND m_hWindow;
     const UINT m_nMessage;
     std::atomic<bool> m_bStopped{false};

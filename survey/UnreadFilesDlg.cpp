@@ -17,24 +17,6 @@ const char* CheckFinding(LinkCheckResult check)
     }
 }
 
-// The system's own words for a status, without the line end it comes with.
-CStringW SystemMessage(HRESULT hr)
-{
-    WCHAR* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<WCHAR*>(&text), 0, nullptr);
-    CStringW message;
-    if (length != 0 && text) {
-        DWORD end = length;
-        while (end > 0 && (text[end - 1] == L'\r' || text[end - 1] == L'\n' || text[end - 1] == L' ')) --end;
-        text[end] = L'\0';
-        message = CStringW(text);
-    }
-    if (text) ::LocalFree(text);
-    return message;
-}
-
 constexpr int kPathColumn = 0;
 constexpr int kReasonColumn = 1;
 

@@ -69,24 +69,6 @@ private:
         if (lstrcmpiA(className, "Static") == 0 && text[0]) *reinterpret_cast<std::string*>(param) += text;
         return TRUE;
     }
-    // The button drawn as the default, which Enter presses. (The dialog's DM_GETDEFID
-    // does not follow a message box's MB_DEFBUTTON2 everywhere.)
-    static int DefaultButton(HWND box)
-    {
-        int found = 0;
-        ::EnumChildWindows(
-            box,
-            [](HWND child, LPARAM param) -> BOOL {
-                char className[32] = {};
-                ::GetClassNameA(child, className, sizeof className);
-                const LONG style = ::GetWindowLongA(child, GWL_STYLE);
-                if (lstrcmpiA(className, "Button") != 0 || (style & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return TRUE;
-                *reinterpret_cast<int*>(param) = ::GetDlgCtrlID(child);
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
     static DWORD WINAPI Watch(LPVOID param)
     {
         auto* self = static_cast<BoxSequence*>(param);
@@ -100,7 +82,7 @@ private:
             WaitDialogReady(box);
             Box seen = {};
             ::EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.text));
-            seen.defaultButton = DefaultButton(box);
+            seen.defaultButton = DrawnDefaultButton(box);
             seen.owner = ::GetWindow(box, GW_OWNER);
             size_t index;
             {
@@ -161,25 +143,6 @@ void SeedClipboard(const std::string& text)
         ::SetClipboardData(format, block);
     }
     ::CloseClipboard();
-}
-
-struct ClipboardBlock {
-    bool present = false;
-    std::string bytes;  // the whole block, terminating zero included
-};
-
-ClipboardBlock ReadClipboard(UINT format)
-{
-    ClipboardBlock result;
-    if (!::OpenClipboard(nullptr)) return result;
-    if (HANDLE block = ::GetClipboardData(format)) {
-        result.present = true;
-        const char* data = static_cast<const char*>(::GlobalLock(block));
-        if (data) result.bytes.assign(data, ::GlobalSize(block));
-        ::GlobalUnlock(block);
-    }
-    ::CloseClipboard();
-    return result;
 }
 
 class CsvExportTest : public MainWindowTest {

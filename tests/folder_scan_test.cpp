@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,6 +17,8 @@
 #include "support/Seam.h"
 #include "support/SurveyHold.h"
 #include "support/TableRows.h"
+#include "edit/ShellActions.h"
+#include "survey/FolderChoice.h"
 #include "survey/HotkeyNames.h"
 #include "survey/LinkReaderDriver.h"
 #include "survey/LinkReaderPool.h"
@@ -291,9 +294,21 @@ bool RecordExists(const WCHAR* path)
     g_askedPaths.push_back(path);
     return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
+HRESULT RecordShellPath(HWND, const WCHAR* path)
+{
+    g_askedPaths.push_back(path);
+    return S_OK;
+}
+std::wstring g_pickedFolder;
+LPITEMIDLIST WINAPI PickFolder(LPBROWSEINFOW)
+{
+    LPITEMIDLIST chosen = nullptr;
+    ::SHParseDisplayName(g_pickedFolder.c_str(), nullptr, &chosen, 0, nullptr);
+    return chosen;
+}
 }  // namespace
 
-TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedWhenTheSurveyEnds)
+TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedAndTheRowCommandsActOnTheSelectedRow)
 {
     const std::string gone = tree.Path("gone.exe");
     WriteTextFile(gone, "MZ");
@@ -325,6 +340,91 @@ TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedWhenTheSurveyEnds)
     paint.dwDrawStage = CDDS_PREPAINT;
     EXPECT_EQ(LRESULT(CDRF_NOTIFYITEMDRAW), ::SendMessageA(Main(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&paint)))
         << "the list is never asked about its rows";
+
+    // The shell is handed the link's path, or its target where there is one to open.
+    ScopedSeam<ShellPathFunction> folders(g_pfnShowInFolder, &RecordShellPath);
+    ScopedSeam<ShellPathFunction> properties(g_pfnShowProperties, &RecordShellPath);
+    HMENU menus = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ROW_MENU));
+    ASSERT_NE(nullptr, menus);
+    for (const char* name : {"shared1.lnk", "gone.lnk", "empty.lnk"}) {
+        const int row = RowOf(tree.Path(name));
+        SelectRow(List(), row);
+        const bool openable = std::strcmp(name, "shared1.lnk") == 0;
+        dlg->UpdateRowMenu(::GetSubMenu(menus, 0), row);
+        EXPECT_EQ(openable ? MF_ENABLED : MF_GRAYED, MenuState(::GetSubMenu(menus, 0), ID_ROW_OPEN_TARGET_FOLDER)) << name;
+        g_askedPaths.clear();
+        for (UINT command : {ID_ROW_OPEN_LINK_FOLDER, ID_ROW_OPEN_TARGET_FOLDER, ID_ROW_PROPERTIES}) Command(command);
+        const std::wstring path = Wide(tree.Path(name));
+        std::vector<std::wstring> expected = {path, path};
+        if (openable) expected.insert(expected.begin() + 1, L"C:\\windows\\notepad.exe");
+        EXPECT_EQ(expected, g_askedPaths) << name;
+        PressKey(List(), 'C', false, true);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * 2),
+                  ReadClipboard(CF_UNICODETEXT).bytes) << name;
+    }
+    ::DestroyMenu(menus);
+
+    // Into the Recycle Bin only after an OK, Cancel being the default; the marks follow.
+    for (const char* name : {"shared2.lnk", "sharedgone.lnk"}) {
+        for (int button : {IDCANCEL, IDOK}) {
+            SelectRow(List(), RowOf(tree.Path(name)));
+            DialogAnswerer answer(AppCaption(), button);
+            PressKey(List(), VK_DELETE);
+            ASSERT_TRUE(answer.WaitAnswered()) << name;
+            EXPECT_NE(std::string::npos, answer.Text().find(tree.Path(name))) << Utf8(answer.Text());
+            EXPECT_EQ(IDCANCEL, answer.DefaultButton());
+            PumpPending();
+            EXPECT_EQ(button == IDCANCEL, ::GetFileAttributesA(tree.Path(name).c_str()) != INVALID_FILE_ATTRIBUTES);
+            EXPECT_EQ(button == IDCANCEL, RowOf(tree.Path(name)) >= 0) << name;
+        }
+    }
+    EXPECT_EQ(4, RowCount());
+    EXPECT_EQ(kUnmarked, DrawnTextColour(Main(), List(), RowOf(tree.Path("shared1.lnk"))));
+    EXPECT_NE(std::string::npos, Status().find(" 4 "));
+}
+
+TEST_F(SurveyTest, TheStartMenuAndTheDesktopAreSurveyedTogetherAndF5RepeatsWhatTheTitleNames)
+{
+    // The system's own names for the four folders; a link beside them is not theirs.
+    std::vector<std::string> links;
+    for (int folder : {CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+        char path[MAX_PATH] = {};
+        ASSERT_HRESULT_SUCCEEDED(::SHGetFolderPathA(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, 0, path));
+        ASSERT_EQ(0u, ::GetFileAttributesA(path) & FILE_ATTRIBUTE_REPARSE_POINT) << path << " leads elsewhere";
+        links.push_back(std::string(path) + "\\lirvan-test-" + std::to_string(links.size()) + ".lnk");
+    }
+    const std::string beside = links[0].substr(0, links[0].rfind("\\Start Menu")) + "\\lirvan-test-beside.lnk";
+    for (const std::string& link : links) ASSERT_HRESULT_SUCCEEDED(MakeLink(link, LinkSpec())) << link;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(beside, LinkSpec()));
+
+    HMENU tools = ::GetSubMenu(Menu(), 1);
+    EXPECT_EQ(UINT(ID_TOOL_SCAN_START_MENU), ::GetMenuItemID(tools, ::GetMenuItemCount(tools) - 1));
+    const std::string title = "スタートメニューとデスクトップ - Lirvan";
+    for (UINT command : {UINT(ID_TOOL_SCAN_START_MENU), UINT(ID_TOOL_SCAN)}) {
+        Command(command);
+        ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000));
+        // Whatever else the folders hold, nothing from beside them, and ours in their order.
+        std::vector<std::string> ours;
+        for (const std::string& path : Paths()) {
+            EXPECT_TRUE(std::any_of(links.begin(), links.end(), [&](const std::string& link) {
+                return path.compare(0, link.rfind('\\') + 1, link, 0, link.rfind('\\') + 1) == 0;
+            })) << Utf8(path);
+            if (path.find("lirvan-test-") != std::string::npos) ours.push_back(path);
+        }
+        EXPECT_EQ(links, ours);
+        char text[200] = {};
+        ::GetWindowTextA(Main(), text, sizeof text);
+        EXPECT_EQ(Utf8(title), Utf8(text));
+    }
+    // A chosen folder is what F5 surveys from then on.
+    g_pickedFolder = Wide(tree.Root());
+    ScopedSeam<BrowseForFolderFunction> picker(g_pfnShowFolderPicker, &PickFolder);
+    Command(ID_TOOL_SELECT_FOLDER);
+    PressKey(List(), VK_F5);
+    ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000));
+    EXPECT_EQ(0, RowCount());
+    for (const std::string& link : links) ::DeleteFileA(link.c_str());
+    ::DeleteFileA(beside.c_str());
 }
 
 TEST(TargetCheck, OnlyLocalPathsAreAskedAndANetworkPathNeverIs)

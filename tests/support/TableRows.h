@@ -36,6 +36,13 @@ inline TableRow RowWithCell(int column, const std::string& text)
     return cells;
 }
 
+inline void SelectRow(HWND list, int row)
+{
+    LVITEMA item = {};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
 inline DWORD RowItemData(HWND list, int row)
 {
     LVITEMA item = {};

@@ -134,6 +134,23 @@ BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM param)
 }
 }  // namespace
 
+int DrawnDefaultButton(HWND dialog)
+{
+    int found = 0;
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM param) -> BOOL {
+            char className[32] = {};
+            ::GetClassNameA(child, className, sizeof className);
+            const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+            if (lstrcmpiA(className, "Button") != 0 || (style & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return TRUE;
+            *reinterpret_cast<int*>(param) = ::GetDlgCtrlID(child);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 bool WaitDialogReady(HWND dialog)
 {
     // Answered only once the dialog's thread is back in its message loop, that
@@ -156,7 +173,8 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
             self->m_text = text;
             self->m_owner = ::GetWindow(search.found, GW_OWNER);
             const LRESULT def = ::SendMessageA(search.found, DM_GETDEFID, 0, 0);
-            self->m_defaultButton = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
+            self->m_defaultButton = DrawnDefaultButton(search.found);
+            if (self->m_defaultButton == 0 && HIWORD(def) == DC_HASDEFID) self->m_defaultButton = LOWORD(def);
             if (self->m_buttonId == 0) {
                 HWND focus = ::GetDlgItem(search.found, self->m_defaultButton);
                 ::PostMessageA(focus ? focus : search.found, WM_KEYDOWN, VK_RETURN, 1);
@@ -196,6 +214,20 @@ ShellRecorder::ShellRecorder()
 }
 
 ShellRecorder::~ShellRecorder() { g_pfnShellExecute = &::ShellExecuteA; }
+
+ClipboardBlock ReadClipboard(UINT format)
+{
+    ClipboardBlock result;
+    if (!::OpenClipboard(nullptr)) return result;
+    if (HANDLE block = ::GetClipboardData(format)) {
+        result.present = true;
+        const char* data = static_cast<const char*>(::GlobalLock(block));
+        if (data) result.bytes.assign(data, ::GlobalSize(block));
+        ::GlobalUnlock(block);
+    }
+    ::CloseClipboard();
+    return result;
+}
 
 std::string ProgramFolderOfTest()
 {

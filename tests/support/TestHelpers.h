@@ -28,6 +28,10 @@ std::string Utf8(const std::string& sjis);
 // initialisation; false when its thread never came back to its messages.
 bool WaitDialogReady(HWND dialog);
 
+// The button drawn as a dialog's default, which Enter presses (a message box's
+// DM_GETDEFID does not follow MB_DEFBUTTON2 everywhere); 0 when none is.
+int DrawnDefaultButton(HWND dialog);
+
 // Watches, on a thread of its own, for the next dialog (a message box or any
 // #32770 window) of this process whose caption equals `caption`, remembers its
 // texts and presses the button `buttonId` (0: presses Enter, the default button).
@@ -58,6 +62,13 @@ private:
     int m_defaultButton = 0;
     HWND m_owner = nullptr;
 };
+
+// One clipboard format's block as it stands, terminating zero included.
+struct ClipboardBlock {
+    bool present = false;
+    std::string bytes;
+};
+ClipboardBlock ReadClipboard(UINT format);
 
 // The application name every message box carries as caption.
 std::string AppCaption();

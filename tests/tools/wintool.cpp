@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "makelinks") == 0) return MakeSampleLinks(argv[2]);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wintool wait|command|key|close|dblclick TITLE_PART [ARG]\n");
+        std::fprintf(stderr, "usage: wintool wait|command|key|close|dblclick|rclick TITLE_PART [ARG]\n");
         return 2;
     }
     const char* verb = argv[1];
@@ -136,7 +136,7 @@ int main(int argc, char** argv)
         ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
     } else if (std::strcmp(verb, "close") == 0) {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
-    } else if (std::strcmp(verb, "dblclick") == 0 && argc > 3) {
+    } else if ((std::strcmp(verb, "dblclick") == 0 || std::strcmp(verb, "rclick") == 0) && argc > 3) {
         HWND list = ::GetDlgItem(window, 1000);
         RECT cell = {};
         cell.left = LVIR_LABEL;
@@ -152,10 +152,19 @@ int main(int argc, char** argv)
         const DWORD two = static_cast<DWORD>(::SendMessageA(list, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
         const int rowHeight = HIWORD(two) - HIWORD(one) > 0 ? HIWORD(two) - HIWORD(one) : 18;
         at.y = (header.bottom - header.top) + rowHeight * row + rowHeight / 2;
-        ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        ::PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        ::PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        if (verb[0] == 'r') {
+            // The list asks where the pointer is for its context menu: put it there.
+            POINT screen = at;
+            ::ClientToScreen(list, &screen);
+            ::SetCursorPos(screen.x, screen.y);
+            ::PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+            ::PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        } else {
+            ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            ::PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            ::PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        }
         (void)cell;
     }
     return 0;
