@@ -30,6 +30,25 @@ CString AboutText(const CString& version)
 
 // The folder keeps its backslash, so the fixed name follows it directly.
 CString HelpFilePath(const char* programPath) { return FolderOfPath(programPath) + "lirvan.hlp"; }
+CString HelpPagePath(const char* programPath) { return FolderOfPath(programPath) + "lirvan.html"; }
+
+namespace {
+// The system's real major version: the one the loader reports may be held back
+// for programs whose manifest does not name the newest systems.
+DWORD RealMajorVersion()
+{
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
+                                  reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))
+                            : nullptr;
+    OSVERSIONINFOW info = {sizeof info};
+    if (getVersion && getVersion(&info) == 0) return info.dwMajorVersion;
+    return 6;  // unknown: the help file as before
+}
+}  // namespace
+
+SystemVersionFunction g_pfnSystemMajorVersion = &RealMajorVersion;
 
 namespace {
 // The product version of the program's own file; FALSE when it has none.
@@ -66,7 +85,9 @@ void CLinkSurveyDlg::OnHelpContents()
 {
     char path[MAX_PATH] = {};
     if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return;  // no path to build on
-    g_pfnShellExecute(m_hWnd, "open", HelpFilePath(path), nullptr, nullptr, SW_SHOWNORMAL);
+    // Windows 10 and later cannot show Windows Help files: the same guide as a page.
+    const CString help = g_pfnSystemMajorVersion() >= 10 ? HelpPagePath(path) : HelpFilePath(path);
+    g_pfnShellExecute(m_hWnd, "open", help, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CLinkSurveyDlg::OnWebHome() { g_pfnShellExecute(nullptr, "open", kHomePageAddress, nullptr, nullptr, SW_SHOW); }

@@ -18,3 +18,9 @@ CString AboutText(const CString& version);
 // The help file beside a program: its folder (cut before the last backslash,
 // on whole Shift-JIS characters) followed by "\lirvan.hlp".
 CString HelpFilePath(const char* programPath);
+// The same guide as a web page: the folder followed by "\lirvan.html".
+CString HelpPagePath(const char* programPath);
+
+// The major version of the system that runs the program; tests stand in for it.
+using SystemVersionFunction = DWORD (*)();
+extern SystemVersionFunction g_pfnSystemMajorVersion;

@@ -20,6 +20,16 @@ CStringW AnsiToWide(const char* text)
     return CStringW(wide.data(), size - 1);
 }
 
+std::string WideToUtf8(const WCHAR* text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size) - 1);
+    return bytes;
+}
+
 CStringW SystemMessage(HRESULT hr)
 {
     WCHAR* text = nullptr;

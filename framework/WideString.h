@@ -35,6 +35,9 @@ CString WideToAnsi(const WCHAR* text);
 // A code-page text in UTF-16, exactly.
 CStringW AnsiToWide(const char* text);
 
+// UTF-8 of a text, exactly.
+std::string WideToUtf8(const WCHAR* text);
+
 // The system's own words for a status (a Win32 error or an HRESULT), without the
 // line end they come with; empty when the system has none.
 CStringW SystemMessage(HRESULT hr);

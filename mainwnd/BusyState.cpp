@@ -9,7 +9,8 @@ void CLinkSurveyDlg::SetBusyState(int enable)
     const UINT state = MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED);
     if (HMENU systemMenu = GetSystemMenu(FALSE)) ::EnableMenuItem(systemMenu, SC_CLOSE, state);
     if (HMENU menu = GetMenu()) {
-        for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT, ID_TOOL_SCAN_START_MENU}) {
+        for (UINT command : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT, ID_TOOL_SCAN_START_MENU,
+                              ID_FILE_SAVE_SPREADSHEET_CSV}) {
             ::EnableMenuItem(menu, command, state);
         }
     }

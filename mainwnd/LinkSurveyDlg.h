@@ -101,6 +101,7 @@ protected:
     void OnToolFont();
     void OnFileSaveCsv();
     void OnFileCopyCsv();
+    void OnFileSaveSpreadsheetCsv();  // export/SpreadsheetCsv.cpp
     void OnWebBoard();
     void OnWebHome();
     void OnFileViewList();

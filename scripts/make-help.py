@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes res/lirvan.hlp, the Windows Help file beside the program, from res/help/guide.txt.
+"""Writes res/lirvan.hlp, the Windows Help file beside the program, and res/lirvan.html,
+the same guide as a web page for systems that cannot show Windows Help files,
+from res/help/guide.txt.
 
 The guide is one topic. Its first line is the title; a line that starts with "■"
 is a heading; every other line is a paragraph of its own, so the text keeps the
@@ -8,6 +10,7 @@ without compression: the internal directory, |SYSTEM, |FONT, |TOPIC and |CONTEXT
 
 Run it again after changing the guide; the help file is committed.
 """
+import html
 import struct
 import sys
 from pathlib import Path
@@ -15,6 +18,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 SOURCE = ROOT / "res" / "help" / "guide.txt"
 TARGET = ROOT / "res" / "lirvan.hlp"
+PAGE = ROOT / "res" / "lirvan.html"
 
 WINDOW_TITLE = "Lirvan ヘルプ"
 COPYRIGHT = "Copyright (C) 2026 Lirvan developers"
@@ -164,10 +168,28 @@ def help_file(lines):
     return struct.pack("<IIiI", 0x00035F3F, directory_start, -1, total) + body + directory
 
 
+def web_page(lines):
+    """The guide as one UTF-8 page: one element per line of the guide, so the
+    page keeps its layout (and a test can read the lines back)."""
+    style = ("body{font-family:'Yu Gothic UI','Meiryo','MS PGothic',sans-serif;margin:2em;max-width:52em;"
+             "line-height:1.5}h1,h2,p{white-space:pre-wrap;margin:0}h1{font-size:1.4em;margin-bottom:.6em}"
+             "h2{font-size:1.1em;margin-top:1em}p:empty{height:1.5em}")
+    out = ["<!DOCTYPE html>", '<html lang="ja">',
+           f'<head><meta charset="utf-8"><title>{html.escape(WINDOW_TITLE)}</title><style>{style}</style></head>',
+           "<body>", f"<h1>{html.escape(lines[0])}</h1>"]
+    for line in lines[1:]:
+        tag = "h2" if line.startswith("■") else "p"
+        out.append(f"<{tag}>{html.escape(line)}</{tag}>")
+    out += ["</body>", "</html>", ""]
+    return "\n".join(out).encode("utf-8")
+
+
 def main():
     lines = SOURCE.read_text(encoding="utf-8").rstrip("\n").split("\n")
     TARGET.write_bytes(help_file(lines))
-    print(f"make-help: wrote {TARGET.relative_to(ROOT)} ({TARGET.stat().st_size} bytes)")
+    PAGE.write_bytes(web_page(lines))
+    for path in (TARGET, PAGE):
+        print(f"make-help: wrote {path.relative_to(ROOT)} ({path.stat().st_size} bytes)")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Lirvan, then makes its package with CPack and checks what is in it:
-#   build/package/Lirvan-<version>-win64.zip  holding Lirvan.exe, lirvan.hlp, README.txt
-# The version is the CMake project's. Fails when the zip lacks one of the three
+#   build/package/Lirvan-<version>-win64.zip  holding Lirvan.exe, lirvan.hlp, lirvan.html, README.txt
+# The version is the CMake project's. Fails when the zip lacks one of the four
 # or holds anything else.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -13,7 +13,7 @@ name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD_DIR/CPack
 zip="$BUILD_DIR/package/$name.zip"
 [ -f "$zip" ] || { echo "package: $zip was not made" >&2; exit 1; }
 
-expected=$'Lirvan.exe\nREADME.txt\nlirvan.hlp'
+expected=$'Lirvan.exe\nREADME.txt\nlirvan.hlp\nlirvan.html'
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 if [ "$listed" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   echo "package: $zip holds" >&2

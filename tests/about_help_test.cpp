@@ -4,6 +4,7 @@
 #include "about/AboutHelp.h"
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
+#include "support/Seam.h"
 
 TEST(VersionText, ShowsTheThirdNumberOnlyWhenItIsNotZeroAndNeverTheFourth)
 {
@@ -36,14 +37,27 @@ TEST_F(AboutBox, ShowsTheToolNameAndTheProductVersion)
 
 using HelpCommands = MainWindowTest;
 
-TEST_F(HelpCommands, HandTheShellTheHelpFileBesideTheProgramAndTheTwoAddresses)
+namespace {
+DWORD g_majorVersion;
+DWORD StandInVersion() { return g_majorVersion; }
+}  // namespace
+
+TEST_F(HelpCommands, HandTheShellTheHelpFileOrPageBesideTheProgramAndTheTwoAddresses)
 {
     ShellRecorder shell;
-    PressKey(List(), VK_F1);
+    ScopedSeam<SystemVersionFunction> version(g_pfnSystemMajorVersion, &StandInVersion);
+    // Windows Help up to 8.1 (6.3), the page from Windows 10 on.
+    for (DWORD major : {10u, 6u}) {
+        g_majorVersion = major;
+        PressKey(List(), VK_F1);
+    }
     Command(ID_WEB_HOME);
     Command(ID_WEB_BOARD);
-    const std::vector<ShellCall>& calls = ShellRecorder::Calls();
-    ASSERT_EQ(3u, calls.size());
+    std::vector<ShellCall> calls = ShellRecorder::Calls();
+    ASSERT_EQ(4u, calls.size());
+    EXPECT_EQ(ProgramFolderOfTest() + "lirvan.html", calls[0].file);
+    EXPECT_EQ(Main(), calls[0].owner);
+    calls.erase(calls.begin());
     EXPECT_EQ(ProgramFolderOfTest() + "lirvan.hlp", calls[0].file);
     EXPECT_EQ(Main(), calls[0].owner);
     EXPECT_EQ(SW_SHOWNORMAL, calls[0].show);

@@ -2,6 +2,8 @@
 // clipboard, the boxes in front of both, and opening shlink.txt.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -13,6 +15,9 @@
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
 #include "support/TableRows.h"
+#include "support/LinkFiles.h"
+#include "support/Seam.h"
+#include "export/SpreadsheetCsv.h"
 #include "survey/ShellLink.h"
 #include "survey/UnreadFilesDlg.h"
 
@@ -475,3 +480,87 @@ TEST_F(CsvExportTest, ViewOpensTheFileBesideTheProgramWhateverTheCurrentFolder)
     EXPECT_FALSE(call.hasDirectory);
 }
 }  // namespace
+
+namespace {
+std::wstring g_savePath, g_saveFolder, g_saveName;
+DWORD g_saveFlags;
+BOOL WINAPI StandInSaveDialog(LPOPENFILENAMEW dialog)
+{
+    g_saveFolder = dialog->lpstrInitialDir ? dialog->lpstrInitialDir : L"";
+    g_saveName = dialog->lpstrFile;
+    g_saveFlags = dialog->Flags;
+    lstrcpyW(dialog->lpstrFile, g_savePath.c_str());
+    return TRUE;
+}
+// A disk that fills up halfway through the first write.
+BOOL WINAPI FullDiskWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED)
+{
+    ::WriteFile(file, data, size / 2, done, nullptr);
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+// Fields of RFC 4180 text (quoted fields only, as the export writes them).
+std::vector<std::string> ReadQuotedFields(const std::string& text, size_t* lines)
+{
+    std::vector<std::string> fields;
+    *lines = 0;
+    for (size_t at = 0; at < text.size();) {
+        std::string field;
+        for (++at; !(text[at] == '"' && (at + 1 == text.size() || text[at + 1] != '"')); ++at) {
+            if (text[at] == '"') ++at;
+            field += text[at];
+        }
+        fields.push_back(field);
+        at += 1;
+        if (text.compare(at, 2, "\r\n") == 0) ++*lines, at += 2;
+        else if (text[at] == ',') ++at;
+    }
+    return fields;
+}
+}  // namespace
+
+TEST_F(CsvExportTest, TheSpreadsheetExportKeepsEveryCellWholeRunsNoneAndLeavesNothingHalfWritten)
+{
+    // Each cell as the table holds it and as the file must carry it.
+    const std::pair<std::wstring, std::wstring> cells[] = {
+        {L"a,b", L"a,b"}, {L"say \"hi\"", L"say \"hi\""}, {L"two\r\nlines", L"two\r\nlines"},
+        {L"Zo\u00eb \u2122 \u30c6", L"Zo\u00eb \u2122 \u30c6"}, {L"", L""}, {L"a=b", L"a=b"},
+        {L"=1+2", L"'=1+2"}, {L"+A1", L"'+A1"}, {L"-k", L"'-k"}, {L"@SUM(A1)", L"'@SUM(A1)"},
+        {L"\tx", L"'\tx"}, {L"\rx", L"'\rx"}, {L"\uff1d1", L"'\uff1d1"}, {L"'=x", L"'=x"}, {L"C:\\p", L"C:\\p"},
+        {L"0", L"0"}};
+    for (int row = 0; row < 2; ++row) {
+        AddTableRow(List(), TableRow());
+        for (int column = 0; column < 8; ++column) dlg->m_listCtrl.SetItemText(row, column, cells[row * 8 + column].first.c_str());
+    }
+    TempTree tree;
+    g_savePath = Wide(tree.Path("shlink.csv"));
+    ScopedSeam<SaveFileNameFunction> dialog(g_pfnGetSaveFileName, &StandInSaveDialog);
+    Command(ID_FILE_SAVE_SPREADSHEET_CSV);
+
+    WCHAR documents[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+    EXPECT_EQ(documents, g_saveFolder);
+    EXPECT_EQ(L"shlink.csv", g_saveName);
+    EXPECT_TRUE(g_saveFlags & OFN_OVERWRITEPROMPT);
+    const std::string written = ReadFileBytes(tree.Path("shlink.csv"));
+    // Titles and all: UTF-8 whatever the code page.
+    const std::string expected =
+        u8"\xEF\xBB\xBF\"ショートカットのパス\",\"リンク先\",\"引数\",\"作業フォルダ\",\"ショートカットキー\","
+        u8"\"実行時の大きさ\",\"アイコンのパス\",\"アイコンのインデックス\"\r\n"
+        u8"\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\"Zoë ™ テ\",\"\",\"a=b\",\"'=1+2\",\"'+A1\"\r\n"
+        u8"\"'-k\",\"'@SUM(A1)\",\"'\tx\",\"'\rx\",\"'＝1\",\"'=x\",\"C:\\p\",\"0\"\r\n";
+    EXPECT_EQ(expected, written);
+    size_t lines = 0;
+    const std::vector<std::string> fields = ReadQuotedFields(written.substr(3), &lines);
+    ASSERT_EQ(24u, fields.size());
+    EXPECT_EQ(3u, lines);
+    for (size_t i = 0; i < 16; ++i) EXPECT_EQ(WideToUtf8(cells[i].second.c_str()), fields[8 + i]) << i;
+
+    // A full disk: the file that was there stays whole, nothing else is left, the system says why.
+    ScopedSeam<WriteFileFunction> disk(g_pfnWriteFile, &FullDiskWrite);
+    const auto boxes = CommandAnswering(ID_FILE_SAVE_SPREADSHEET_CSV, {IDOK});
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find(WideToAnsi(SystemMessage(HRESULT_FROM_WIN32(ERROR_DISK_FULL))).str()));
+    EXPECT_EQ(written, ReadFileBytes(tree.Path("shlink.csv")));
+    EXPECT_EQ(std::vector<std::wstring>{L"shlink.csv"}, NamesInW(Wide(tree.Root())));
+}

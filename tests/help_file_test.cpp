@@ -2,6 +2,7 @@
 // shows the whole guide it was made from.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -146,4 +147,29 @@ TEST(HelpFile, OpensInTheHelpViewerWithItsTitleAndTheWholeGuide)
     while (!shown.empty() && (shown.back() == '\r' || shown.back() == '\n')) shown.pop_back();
     while (!expected.empty() && (expected.back() == '\r' || expected.back() == '\n')) expected.pop_back();
     EXPECT_EQ(Utf8(expected), Utf8(shown));
+}
+
+TEST(HelpPage, HoldsTheWholeGuideOneElementALineAndSitsBesideTheProgram)
+{
+    std::ifstream page(ProgramFolderOfTest() + "..\\lirvan.html", std::ios::binary);
+    ASSERT_TRUE(page.good());
+    std::ifstream guide(SourcePath("res\\help\\guide.txt"), std::ios::binary);
+    std::string line, expected, shown;
+    while (std::getline(guide, line)) expected += line + "\n";
+    bool inBody = false;
+    while (std::getline(page, line)) {
+        if (line == "</body>") break;
+        if (inBody) {
+            // The text without its tag, entities read back.
+            std::string text = line.substr(line.find('>') + 1);
+            text.erase(text.rfind("</"));
+            for (auto [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"},
+                                     {"&amp;", "&"}}) {
+                for (size_t at; (at = text.find(entity)) != std::string::npos;) text.replace(at, strlen(entity), c);
+            }
+            shown += text + "\n";
+        }
+        inBody = inBody || line == "<body>";
+    }
+    EXPECT_EQ(expected, shown) << "run scripts/make-help.py after changing the guide";
 }
