@@ -1,5 +1,6 @@
 #include "app/LinkSurveyApp.h"
 
+#include "framework/Handles.h"
 #include "mainwnd/LinkSurveyDlg.h"
 #include "survey/LinkReader.h"
 
@@ -15,8 +16,11 @@ BOOL CLinkSurveyApp::InitInstance()
     }
     AfxEnableControlContainer();
     Enable3dControlsStatic();
+    // The folder picker, the shell's folder windows and property sheets are COM
+    // objects: the window's thread has COM from its first to its last window.
+    const CComInitializer com;
 
-    // The main window lives here for the whole run; the survey's worker is given it.
+    // The main window lives here for the whole run; the survey is given its handle.
     CLinkSurveyDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

@@ -85,7 +85,7 @@ BOOL CLinkEditDlg::OnInitDialog()
         const int count = static_cast<int>(reinterpret_cast<INT_PTR>(LoadIconFrom(m_strTarget, -1)));
         upper = count > 0 ? count - 1 : 0;
     }
-    m_spinIconIndex.SendMessage(UDM_SETRANGE, 0, MAKELPARAM(upper & 0xFFFF, 0));
+    m_spinIconIndex.SetRange(0, static_cast<short>(upper));
 
     CWnd* owner = AfxGetMainWnd();
     CenterWindow(owner ? owner->m_hWnd : nullptr);

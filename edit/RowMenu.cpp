@@ -5,6 +5,7 @@
 
 #include "edit/ShellActions.h"
 #include "export/CsvExport.h"
+#include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
@@ -60,13 +61,12 @@ LRESULT CLinkSurveyDlg::OnContextMenu(WPARAM window, LPARAM position)
         const UINT selected = LVIS_SELECTED | LVIS_FOCUSED;
         m_listCtrl.SetItemState(row, selected, selected);
     }
-    HMENU menus = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ROW_MENU));
-    if (!menus) return 0;
+    const CMenuHandle menus(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ROW_MENU)));
+    if (!menus.IsValid()) return 0;
     HMENU menu = ::GetSubMenu(menus, 0);
     UpdateRowMenu(menu, row);
     // The chosen command goes through the command table like any other.
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
-    ::DestroyMenu(menus);
     return 0;
 }
 

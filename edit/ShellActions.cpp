@@ -5,37 +5,21 @@
 #include <shlobj.h>
 
 #include <string>
+#include <type_traits>
+
+#include "framework/Handles.h"
 
 namespace {
-// The shell's windows and property sheets are COM objects: the calling thread
-// needs COM, and undoes only what it did itself.
-class CComScope {
-public:
-    CComScope() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~CComScope()
-    {
-        if (SUCCEEDED(m_hr)) ::CoUninitialize();
-    }
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-
-private:
-    HRESULT m_hr;
-};
-
 HRESULT ShowInFolder(HWND, const WCHAR* path)
 {
-    CComScope com;
-    PIDLIST_ABSOLUTE item = ::ILCreateFromPathW(path);
-    if (!item) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    const HRESULT hr = ::SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
-    ::ILFree(item);
-    return hr;
+    // An item list of the COM allocator, as ILFree releases it.
+    const CTaskMemory<std::remove_pointer_t<PIDLIST_ABSOLUTE>> item(::ILCreateFromPathW(path));
+    if (!item.Get()) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    return ::SHOpenFolderAndSelectItems(item.Get(), 0, nullptr, 0);
 }
 
 HRESULT ShowProperties(HWND owner, const WCHAR* path)
 {
-    CComScope com;
     if (::SHObjectProperties(owner, SHOP_FILEPATH, path, nullptr)) return S_OK;
     // Not every shell offers it: ask for the file's own "properties" verb instead.
     SHELLEXECUTEINFOW info = {sizeof info};

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/ProgramFolder.h"
+#include "framework/Handles.h"
 #include "framework/StdioFile.h"
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
@@ -45,16 +46,13 @@ Text BuildCsv(const CListCtrl& list, ReadCell readCell, const Text& comma, const
 // One global block holding `size` bytes, handed to the clipboard as `format`.
 void SetClipboardBytes(UINT format, const void* bytes, SIZE_T size)
 {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block) return;
-    void* data = ::GlobalLock(block);
-    if (!data) {
-        ::GlobalFree(block);
-        return;
-    }
+    CGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    void* data = block.IsValid() ? ::GlobalLock(block) : nullptr;
+    if (!data) return;
     std::memcpy(data, bytes, size);
     ::GlobalUnlock(block);
-    if (!::SetClipboardData(format, block)) ::GlobalFree(block);  // still ours
+    // The clipboard owns it once it took it; otherwise it is still ours to free.
+    if (::SetClipboardData(format, block)) block.Detach();
 }
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "mainwnd/LinkSurveyDlg.h"
 #include "survey/TableColumns.h"
@@ -39,11 +40,9 @@ void AppendField(std::string& line, const CStringW& cell)
 
 CStringW DocumentsFolder()
 {
-    PWSTR path = nullptr;
-    CStringW folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path)) && path) folder = path;
-    ::CoTaskMemFree(path);
-    return folder;
+    CTaskMemory<WCHAR> path;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, path.Receive()))) return CStringW();
+    return CStringW(path.Get());
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes)
@@ -86,11 +85,12 @@ std::string BuildSpreadsheetCsv(const CListCtrl& list)
 HRESULT WriteFileWhole(const CStringW& path, const std::string& bytes)
 {
     const CStringW partial = path + L".partial";
-    HANDLE file = ::CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(::GetLastError());
+    CHandle file(::CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return HRESULT_FROM_WIN32(::GetLastError());
     bool whole = WriteAll(file, bytes) && ::FlushFileBuffers(file);
     DWORD error = whole ? ERROR_SUCCESS : ::GetLastError();
-    if (!::CloseHandle(file) && whole) {
+    // Closed here, and checked: the last of the data may only fail now.
+    if (!::CloseHandle(file.Detach()) && whole) {
         whole = false;
         error = ::GetLastError();
     }

@@ -13,21 +13,18 @@ public:
 
     int GetLength() const { return static_cast<int>(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }
-    void Empty() { m_str.clear(); }
     operator const char*() const { return m_str.c_str(); }
     const char* c_str() const { return m_str.c_str(); }
     const std::string& str() const { return m_str; }
 
     CString& operator+=(const CString& other) { m_str += other.m_str; return *this; }
     CString& operator+=(const char* text) { m_str += text; return *this; }
-    CString& operator+=(char ch) { m_str += ch; return *this; }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
     friend CString operator+(const CString& a, const char* b) { return CString(a.m_str + b); }
     friend CString operator+(const char* a, const CString& b) { return CString(a + b.m_str); }
     bool operator==(const char* text) const { return m_str == text; }
     bool operator!=(const char* text) const { return m_str != text; }
 
-    CString Left(int count) const { return CString(m_str.substr(0, static_cast<size_t>(count))); }
     void Format(const char* format, ...);
 
 private:

@@ -7,6 +7,10 @@ class CListCtrl : public CWnd {
 public:
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    int GetHeaderItemCount() const
+    { return static_cast<int>(::SendMessageW(GetHeaderCtrl(), HDM_GETITEMCOUNT, 0, 0)); }
+    BOOL GetHeaderItemRect(int index, RECT* rect) const
+    { return static_cast<BOOL>(::SendMessageW(GetHeaderCtrl(), HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(rect))); }
     int InsertColumn(int index, const LVCOLUMNA& column) const
     { return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column))); }
     // The width travels as the low 16 bits of the parameter, unclamped.
@@ -15,7 +19,9 @@ public:
     int GetColumnWidth(int column) const { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column)); }
     DWORD SetExtendedStyle(DWORD style) const
     { return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style)); }
-    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
+    int GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+    BOOL GetItem(LVITEMW* item) const { return static_cast<BOOL>(SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item))); }
 
     int InsertItem(const LVITEMA& item) const
     { return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item))); }
@@ -73,7 +79,6 @@ public:
 class CComboBox : public CWnd {
 public:
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    int SetCurSel(int index) const { return static_cast<int>(SendMessage(CB_SETCURSEL, index)); }
 };
 
 class CEdit : public CWnd {};

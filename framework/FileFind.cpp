@@ -40,9 +40,9 @@ BOOL CFileFind::FindFile(const CStringW& pattern)
 {
     Close();
     // No short names, and many entries for each call into the file system.
-    m_hFind = ::FindFirstFileExW(FileSystemPath(pattern), FindExInfoBasic, &m_next, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-    if (m_hFind == INVALID_HANDLE_VALUE) return FALSE;
+    m_hFind.Reset(::FindFirstFileExW(FileSystemPath(pattern), FindExInfoBasic, &m_next, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH));
+    if (!m_hFind.IsValid()) return FALSE;
     m_bHasNext = true;
     m_strRoot = FolderPartOf(FullPathOf(pattern));
     return TRUE;
@@ -50,7 +50,7 @@ BOOL CFileFind::FindFile(const CStringW& pattern)
 
 BOOL CFileFind::FindNextFile()
 {
-    if (m_hFind == INVALID_HANDLE_VALUE || !m_bHasNext) return FALSE;
+    if (!m_hFind.IsValid() || !m_bHasNext) return FALSE;
     m_found = m_next;
     m_bHasNext = ::FindNextFileW(m_hFind, &m_next) != FALSE;
     return m_bHasNext;
@@ -61,11 +61,4 @@ CStringW CFileFind::GetFilePath() const
     const std::wstring& root = m_strRoot.str();
     if (!root.empty() && IsSeparator(root.back())) return m_strRoot + m_found.cFileName;
     return m_strRoot + L"\\" + m_found.cFileName;
-}
-
-void CFileFind::Close()
-{
-    if (m_hFind != INVALID_HANDLE_VALUE) ::FindClose(m_hFind);
-    m_hFind = INVALID_HANDLE_VALUE;
-    m_bHasNext = false;
 }

@@ -4,29 +4,28 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/Handles.h"
 #include "framework/WideString.h"
 
 class CFileFind {
 public:
-    CFileFind() = default;
-    ~CFileFind() { Close(); }
-    CFileFind(const CFileFind&) = delete;
-    CFileFind& operator=(const CFileFind&) = delete;
-
     // Starts the enumeration; FALSE when nothing matches or the folder cannot be read.
     BOOL FindFile(const CStringW& pattern);
     // Takes the next entry; FALSE when it was the last one (it is still valid).
     BOOL FindNextFile();
-    CStringW GetFileName() const { return CStringW(m_found.cFileName); }
     // The same name, without a copy: valid until the next entry is taken.
     const WCHAR* GetFileNamePtr() const { return m_found.cFileName; }
     // The entry's full path: the pattern's folder, a backslash, the name.
     CStringW GetFilePath() const;
     BOOL MatchesMask(DWORD mask) const { return (m_found.dwFileAttributes & mask) != 0; }
-    void Close();
+    void Close()
+    {
+        m_hFind.Reset();
+        m_bHasNext = false;
+    }
 
 private:
-    HANDLE m_hFind = INVALID_HANDLE_VALUE;
+    CFindHandle m_hFind;
     bool m_bHasNext = false;
     WIN32_FIND_DATAW m_next = {};
     WIN32_FIND_DATAW m_found = {};

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/Handles.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -109,20 +110,20 @@ BOOL CStdioFile::Open(const char* fileName, UINT openFlags, CFileException* erro
     m_strFileName = FullPath(fileName);
 
     SECURITY_ATTRIBUTES security = {sizeof security, nullptr, (openFlags & modeNoInherit) ? FALSE : TRUE};
-    HANDLE handle = ::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), &security,
-                                  Disposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    CHandle handle(::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), &security,
+                                 Disposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsValid()) {
         SetError(error, static_cast<LONG>(::GetLastError()), m_strFileName);
         return FALSE;
     }
 
-    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()),
                                            (openFlags & typeBinary) ? _O_BINARY : _O_TEXT);
     if (descriptor == -1) {
         SetError(error, static_cast<LONG>(_doserrno), m_strFileName);
-        ::CloseHandle(handle);
         return FALSE;
     }
+    handle.Detach();  // the descriptor owns it now
     m_pStream = _fdopen(descriptor, StreamMode(openFlags).c_str());
     if (!m_pStream) {
         SetError(error, static_cast<LONG>(_doserrno), m_strFileName);

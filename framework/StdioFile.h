@@ -58,7 +58,6 @@ public:
     // Flushes and closes; throws CFileException (diskFull) when that fails.
     void Close();
 
-    CString GetFilePath() const { return m_strFileName; }
 
 private:
     FILE* m_pStream = nullptr;  // owns the handle once opened

@@ -1,5 +1,7 @@
 #include "framework/WideString.h"
 
+#include "framework/Handles.h"
+
 #include <vector>
 
 CString WideToAnsi(const WCHAR* text)
@@ -36,6 +38,7 @@ CStringW SystemMessage(HRESULT hr)
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         static_cast<DWORD>(hr), 0, reinterpret_cast<WCHAR*>(&text), 0, nullptr);
+    const CLocalMemory owned(text);
     CStringW message;
     if (length != 0 && text) {
         DWORD end = length;
@@ -43,6 +46,5 @@ CStringW SystemMessage(HRESULT hr)
         text[end] = L'\0';
         message = CStringW(text);
     }
-    if (text) ::LocalFree(text);
     return message;
 }

@@ -14,7 +14,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;  // we don't own it: windows are destroyed by their owners
-    HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
     // Wrappers for windows that belong to someone else (controls of a dialog).
@@ -24,10 +23,9 @@ public:
     // The C++ object that runs the window's procedure, if any.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
+    // Our windows are Unicode windows; messages that carry text say which form they mean.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
+    { return ::SendMessageW(m_hWnd, message, wParam, lParam); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     void SetWindowText(const WCHAR* text) const { ::SetWindowTextW(m_hWnd, text); }
@@ -40,7 +38,10 @@ public:
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const
     { ::MoveWindow(m_hWnd, x, y, width, height, repaint); }
     void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
-    void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
+    void SetFont(HFONT font, BOOL redraw = TRUE) const
+    { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
+    HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+    void SetRedraw(BOOL redraw) const { SendMessage(WM_SETREDRAW, redraw); }
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     void CenterWindow(HWND alternateOwner = nullptr) const;

@@ -42,7 +42,7 @@ BOOL CLinkSurveyDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     ScaleToDpi(GetWindowDpi(m_hWnd));  // the font is made for 96 DPI
-    m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+    m_listCtrl.SetFont(m_font.GetSafeHandle());
     m_listCtrl.SetExtendedStyle(LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     RECT client;
     GetClientRect(&client);

@@ -1,5 +1,6 @@
 #include "survey/FolderChoice.h"
 
+#include "framework/Handles.h"
 #include "mainwnd/LinkSurveyDlg.h"
 
 BrowseForFolderFunction g_pfnShowFolderPicker = &::SHBrowseForFolderW;
@@ -23,11 +24,8 @@ int BrowseForFolder(HWND owner, const WCHAR* initialPath, WCHAR* buffer, int cap
 
     WCHAR path[MAX_PATH] = {};
     const BOOL isFolder = ::SHGetPathFromIDListW(chosen, path);
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(::SHGetMalloc(&allocator))) {
-        allocator->Free(chosen);
-        allocator->Release();
-    }
+    CComPtr<IMalloc> allocator;
+    if (SUCCEEDED(::SHGetMalloc(allocator.Receive()))) allocator->Free(chosen);
     // An item without a file-system path must never become the folder to survey.
     if (!isFolder || path[0] == L'\0') return 2;
     if (::lstrlenW(path) < capacity) ::lstrcpyW(buffer, path);

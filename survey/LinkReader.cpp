@@ -106,10 +106,10 @@ bool IsLinkReaderStart(const WCHAR* commandLine, HANDLE* progress)
 {
     int count = 0;
     WCHAR** arguments = ::CommandLineToArgvW(commandLine, &count);
+    const CLocalMemory owned(arguments);
     if (!arguments) return false;
     const bool reader = count == 3 && std::wcscmp(arguments[1], kLinkReaderArgument) == 0;
     if (reader) *progress = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
-    ::LocalFree(arguments);
     return reader;
 }
 
@@ -120,7 +120,8 @@ int RunLinkReader(HANDLE progress)
     auto* word = static_cast<volatile LONG64*>(::MapViewOfFile(progress, FILE_MAP_WRITE, 0, 0, sizeof(LONG64)));
     const HANDLE pipe = ::GetStdHandle(STD_INPUT_HANDLE);
     if (!word || pipe == nullptr || pipe == INVALID_HANDLE_VALUE) return 1;
-    if (FAILED(::CoInitialize(nullptr))) return 1;
+    const CComInitializer com;
+    if (FAILED(com.Result())) return 1;
     {
         CReader reader(word);
         std::vector<BYTE> message, answers;
@@ -142,7 +143,6 @@ int RunLinkReader(HANDLE progress)
             }
         }
     }  // the link object goes before COM
-    ::CoUninitialize();
     ::UnmapViewOfFile(const_cast<LONG64*>(word));
     return 0;
 }

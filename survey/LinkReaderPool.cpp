@@ -11,7 +11,7 @@ constexpr int kMostReaders = 4;
 
 CLinkReaderPool::CLinkReaderPool() : m_hJob(::CreateJobObjectW(nullptr, nullptr))
 {
-    if (!m_hJob) return;
+    if (!m_hJob.IsValid()) return;
     // The readers end with the job, and the job ends with this program however
     // it ends. Where the system enforces it, a reader cannot take more than
     // its limit (the survey watches for that itself as well).
@@ -24,8 +24,7 @@ CLinkReaderPool::CLinkReaderPool() : m_hJob(::CreateJobObjectW(nullptr, nullptr)
 
 CLinkReaderPool::~CLinkReaderPool()
 {
-    EndAll(0);
-    if (m_hJob) ::CloseHandle(m_hJob);
+    EndAll(0);  // the job's handle goes last: closing it ends whatever still runs
 }
 
 int CLinkReaderPool::ReaderCount() const
@@ -76,7 +75,7 @@ void CLinkReaderPool::EndAll(DWORD waitMs)
     std::unique_lock<std::mutex> hold(m_lock);
     idle.swap(m_idle);
     // Readers at work too; their drivers see them end and end as well.
-    if (m_hJob) ::TerminateJobObject(m_hJob, 1);
+    if (m_hJob.IsValid()) ::TerminateJobObject(m_hJob, 1);
     m_driversGone.wait_for(hold, std::chrono::milliseconds(waitMs), [this] { return m_nDrivers == 0; });
     hold.unlock();
     idle.clear();  // each ends its process and waits for it

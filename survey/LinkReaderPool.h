@@ -39,7 +39,7 @@ public:
     void EndAll(DWORD waitMs);
 
 private:
-    HANDLE m_hJob = nullptr;
+    CHandle m_hJob;
     std::mutex m_lock;
     std::condition_variable m_driversGone;
     std::vector<std::unique_ptr<CLinkReaderProcess>> m_idle;

@@ -40,65 +40,65 @@ HRESULT LastError() { return HRESULT_FROM_WIN32(::GetLastError()); }
 CLinkReaderProcess::~CLinkReaderProcess()
 {
     Kill();
-    CancelIo();
-    if (m_hPipe != INVALID_HANDLE_VALUE) ::CloseHandle(m_hPipe);
+    CancelIo();  // nothing may write into the buffers or signal the events after this
     if (m_pProgress) ::UnmapViewOfFile(const_cast<LONG64*>(m_pProgress));
-    if (m_read.hEvent) ::CloseHandle(m_read.hEvent);
-    if (m_write.hEvent) ::CloseHandle(m_write.hEvent);
-    if (m_hProcess) ::CloseHandle(m_hProcess);
 }
 
 HRESULT CLinkReaderProcess::Start(HANDLE job)
 {
     const CStringW program = ProgramToStart();
     const CStringW pipeName = NewPipeName();
-    m_hPipe = ::CreateNamedPipeW(pipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
-                                 kPipeBufferSize, kPipeBufferSize, 0, nullptr);
-    if (m_hPipe == INVALID_HANDLE_VALUE) return LastError();
-    m_read.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_write.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!m_read.hEvent || !m_write.hEvent) return LastError();
+    m_hPipe.Reset(::CreateNamedPipeW(pipeName,
+                                     PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                     PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                                     kPipeBufferSize, kPipeBufferSize, 0, nullptr));
+    if (!m_hPipe.IsValid()) return LastError();
+    m_hReadDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_hWriteDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_hReadDone.IsValid() || !m_hWriteDone.IsValid()) return LastError();
+    m_read.hEvent = m_hReadDone;
+    m_write.hEvent = m_hWriteDone;
 
     std::lock_guard<std::mutex> hold(g_startLock);
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    HANDLE client = ::CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, nullptr);
-    if (client == INVALID_HANDLE_VALUE) return LastError();
-    HANDLE shared = ::CreateFileMappingW(INVALID_HANDLE_VALUE, &inherited, PAGE_READWRITE, 0, sizeof(LONG64), nullptr);
-    HRESULT hr = shared ? S_OK : LastError();
-    if (shared) {
+    // Ours only until the reader has inherited them: the view and the reader's handles keep them.
+    const CHandle client(::CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0,
+                                       nullptr));
+    if (!client.IsValid()) return LastError();
+    const CHandle shared(
+        ::CreateFileMappingW(INVALID_HANDLE_VALUE, &inherited, PAGE_READWRITE, 0, sizeof(LONG64), nullptr));
+    HRESULT hr = shared.IsValid() ? S_OK : LastError();
+    if (shared.IsValid()) {
         m_pProgress = static_cast<volatile LONG64*>(::MapViewOfFile(shared, FILE_MAP_WRITE, 0, 0, sizeof(LONG64)));
         if (!m_pProgress) hr = LastError();
     }
     if (SUCCEEDED(hr)) {
         std::wstring commandLine = L"\"" + program.str() + L"\" " + kLinkReaderArgument + L" " +
-                                   std::to_wstring(reinterpret_cast<uintptr_t>(shared));
+                                   std::to_wstring(reinterpret_cast<uintptr_t>(shared.Get()));
         STARTUPINFOW startup = {sizeof startup};
         // No busy cursor while it starts: it never shows a window.
         startup.dwFlags = STARTF_USESTDHANDLES | STARTF_FORCEOFFFEEDBACK;
-        startup.hStdInput = startup.hStdOutput = client;
+        startup.hStdInput = startup.hStdOutput = client.Get();
         PROCESS_INFORMATION process = {};
         // Suspended until it is in the job, so nothing it does escapes the job.
         if (::CreateProcessW(program, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
                              nullptr, nullptr, &startup, &process)) {
-            m_hProcess = process.hProcess;
+            m_hProcess.Reset(process.hProcess);
+            const CHandle thread(process.hThread);
             // Windows 7 cannot put a process that is in a job already into
             // another; the reader then still ends when its pipe closes.
             if (job) ::AssignProcessToJobObject(job, m_hProcess);
-            ::ResumeThread(process.hThread);
-            ::CloseHandle(process.hThread);
+            ::ResumeThread(thread);
         } else {
             hr = LastError();
         }
     }
-    if (shared) ::CloseHandle(shared);  // the view and the reader's handle keep it
-    ::CloseHandle(client);
     return hr;
 }
 
 void CLinkReaderProcess::Kill()
 {
-    if (!m_hProcess || ::WaitForSingleObject(m_hProcess, 0) == WAIT_OBJECT_0) return;
+    if (!m_hProcess.IsValid() || ::WaitForSingleObject(m_hProcess, 0) == WAIT_OBJECT_0) return;
     ::TerminateProcess(m_hProcess, 1);
     ::WaitForSingleObject(m_hProcess, 5000);
 }
@@ -163,7 +163,7 @@ void CLinkReaderProcess::Drain(std::vector<BYTE>* into)
 
 void CLinkReaderProcess::CancelIo()
 {
-    if (m_hPipe == INVALID_HANDLE_VALUE || (!m_bReading && !m_bWriting)) return;
+    if (!m_hPipe.IsValid() || (!m_bReading && !m_bWriting)) return;
     ::CancelIoEx(m_hPipe, nullptr);
     DWORD bytes = 0;
     if (m_bReading) ::GetOverlappedResult(m_hPipe, &m_read, &bytes, TRUE);
@@ -174,5 +174,5 @@ void CLinkReaderProcess::CancelIo()
 SIZE_T CLinkReaderProcess::Memory() const
 {
     PROCESS_MEMORY_COUNTERS counters = {sizeof counters};
-    return m_hProcess && ::K32GetProcessMemoryInfo(m_hProcess, &counters, sizeof counters) ? counters.PagefileUsage : 0;
+    return m_hProcess.IsValid() && ::K32GetProcessMemoryInfo(m_hProcess, &counters, sizeof counters) ? counters.PagefileUsage : 0;
 }

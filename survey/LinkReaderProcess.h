@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/WideString.h"
 #include "survey/LinkReaderProtocol.h"
 
@@ -47,9 +48,10 @@ public:
     uint32_t m_nAnswered = 0;  // links answered since it started, in this survey and earlier ones
 
 private:
-    HANDLE m_hProcess = nullptr;
-    HANDLE m_hPipe = INVALID_HANDLE_VALUE;
+    CHandle m_hProcess;
+    CHandle m_hPipe;
     volatile LONG64* m_pProgress = nullptr;  // a view of memory shared with the reader
+    CHandle m_hReadDone, m_hWriteDone;       // the events of the two overlapped calls
     OVERLAPPED m_read = {}, m_write = {};
     bool m_bReading = false, m_bWriting = false;
     std::vector<BYTE> m_chunk, m_sending;

@@ -27,7 +27,7 @@ void CLinkSurveyDlg::TakeSurveyResults(size_t mostRows)
     }
     const bool wasPainted = !::GetUpdateRect(m_listCtrl.m_hWnd, nullptr, FALSE);
     const int firstNew = m_listCtrl.GetItemCount();
-    m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
+    m_listCtrl.SetRedraw(FALSE);
     for (const ShortcutRow& row : results.rows) AppendRow(row);
     if (results.bDone) {
         MarkSharedKeys();
@@ -39,13 +39,13 @@ void CLinkSurveyDlg::TakeSurveyResults(size_t mostRows)
         }
     }
     UpdateStatusBar();
-    m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
+    m_listCtrl.SetRedraw(TRUE);
     // One repaint for the whole batch, when this thread is next idle, so the
     // survey reads on meanwhile. Rows below the view change nothing on screen
     // but the scroll bar: a list that was painted stays so (some lists repaint
     // wholly when their redraw comes back, at a cost that would slow the survey).
-    const int top = static_cast<int>(m_listCtrl.SendMessage(LVM_GETTOPINDEX));
-    const int perPage = static_cast<int>(m_listCtrl.SendMessage(LVM_GETCOUNTPERPAGE));
+    const int top = m_listCtrl.GetTopIndex();
+    const int perPage = m_listCtrl.GetCountPerPage();
     if (results.bDone || firstNew <= top + perPage) {
         m_listCtrl.Invalidate();
     } else if (wasPainted) {

@@ -38,53 +38,35 @@ int ShowCmdOfRunSize(int runSize)
 
 }  // namespace
 
-CShellLinkObject::~CShellLinkObject() { Reset(); }
+CShellLinkObject::CShellLinkObject() = default;
+CShellLinkObject::~CShellLinkObject() = default;
 
 void CShellLinkObject::Reset()
 {
-    if (m_file) m_file->Release();
-    if (m_link) m_link->Release();
-    m_file = nullptr;
-    m_link = nullptr;
+    m_file.Reset();
+    m_link.Reset();
 }
 
 HRESULT CShellLinkObject::Create()
 {
     HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(&m_link));
-    if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_file));
+                                    m_link.ReceiveVoid());
+    if (SUCCEEDED(hr)) hr = m_link->QueryInterface(IID_IPersistFile, m_file.ReceiveVoid());
     return hr;
 }
 
 HRESULT CShellLinkObject::LoadByPath(const CStringW& path) { return m_file->Load(FileSystemPath(path), STGM_READ); }
 
-CCheckedLinkFile& CCheckedLinkFile::operator=(CCheckedLinkFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        m_file = std::exchange(other.m_file, INVALID_HANDLE_VALUE);
-        m_hrOpen = other.m_hrOpen;
-        m_check = other.m_check;
-    }
-    return *this;
-}
-
 HRESULT CCheckedLinkFile::Open(const CStringW& path)
 {
     Close();
     // Others may read the file meanwhile, but nobody may change it.
-    m_file = ::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file == INVALID_HANDLE_VALUE) return m_hrOpen = HRESULT_FROM_WIN32(::GetLastError());
+    m_file.Reset(::CreateFileW(FileSystemPath(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file.IsValid()) return m_hrOpen = HRESULT_FROM_WIN32(::GetLastError());
     FileLinkSource source(m_file);
     m_check = CheckShellLink(source);
     return m_hrOpen = S_OK;
-}
-
-void CCheckedLinkFile::Close()
-{
-    if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
-    m_file = INVALID_HANDLE_VALUE;
 }
 
 HRESULT CShellLinkObject::LoadChecked(const CStringW& path, const CCheckedLinkFile& checked)
@@ -120,7 +102,7 @@ HRESULT GetText(std::vector<WCHAR>& buffer, CStringW* text, Getter get)
 // The link's fields, each text in full.
 HRESULT ReadFields(CShellLinkObject& object, ShortcutInfo* info)
 {
-    IShellLinkW* link = object.m_link;
+    IShellLinkW* link = object.m_link.Get();
     std::vector<WCHAR>& buffer = object.m_text;
     if (buffer.size() < kMaxLinkText) buffer.resize(kMaxLinkText);
     HRESULT hr;
@@ -154,12 +136,9 @@ CStringW MakeFileBeside(const CStringW& linkPath)
         WCHAR name[16];
         ::wsprintfW(name, L"\\lnk%04X.tmp", (start + n) & 0xFFFF);
         const CStringW path = folder + name;
-        HANDLE file = ::CreateFileW(FileSystemPath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(file);
-            return path;
-        }
+        const CHandle file(::CreateFileW(FileSystemPath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.IsValid()) return path;
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     return CStringW();
@@ -265,7 +244,8 @@ HRESULT ReadShellLink(HWND owner, ShortcutInfo* info, CShellLinkObject* reused)
 HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* arguments, const WCHAR* workDir,
                        WORD hotkey, int runSize, const WCHAR* iconPath, int iconIndex)
 {
-    ::CoInitialize(nullptr);
+    // COM for this call only where the thread has none; the window's thread has.
+    const CComInitializer com;
     HRESULT hr;
     {
         CShellLinkObject object;
@@ -280,12 +260,11 @@ HRESULT WriteShellLink(const WCHAR* linkPath, const WCHAR* target, const WCHAR* 
                 hr = loaded;
             } else {
                 hr = SUCCEEDED(loaded)
-                         ? ChangeEdited(object.m_link, hotkey, runSize, iconIndex)
-                         : SetAll(object.m_link, target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
+                         ? ChangeEdited(object.m_link.Get(), hotkey, runSize, iconIndex)
+                         : SetAll(object.m_link.Get(), target, arguments, workDir, hotkey, runSize, iconPath, iconIndex);
             }
         }
-        if (SUCCEEDED(hr)) hr = SaveOver(object.m_file, linkPath);
+        if (SUCCEEDED(hr)) hr = SaveOver(object.m_file.Get(), linkPath);
     }  // released before COM goes
-    ::CoUninitialize();
     return hr;
 }

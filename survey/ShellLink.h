@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/WideString.h"
 #include "survey/LinkCheck.h"
 
@@ -14,20 +15,16 @@
 // that were checked.
 class CCheckedLinkFile {
 public:
-    CCheckedLinkFile() = default;
-    ~CCheckedLinkFile() { Close(); }
-    CCheckedLinkFile(CCheckedLinkFile&& other) noexcept { *this = std::move(other); }
-    CCheckedLinkFile& operator=(CCheckedLinkFile&& other) noexcept;
 
     // S_OK when the file is open and m_check says what the check found; else why it could not be opened.
     HRESULT Open(const CStringW& path);
-    void Close();
+    void Close() { m_file.Reset(); }
 
     HRESULT m_hrOpen = E_UNEXPECTED;  // not opened yet
     LinkCheckResult m_check = LinkCheckResult::kSound;
 
 private:
-    HANDLE m_file = INVALID_HANDLE_VALUE;
+    CHandle m_file;
 };
 
 struct ShortcutInfo {
@@ -50,20 +47,16 @@ struct ShortcutInfo {
 const HRESULT kNotALink = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
 const HRESULT kDamagedLink = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
 
-// One shell link object with both of its interfaces, released in reverse order
-// of acquisition. A survey keeps one for all its reads: the service loads each
+// One shell link object with both of its interfaces. A survey keeps one for all its reads: the service loads each
 // link afresh into it, and making an object costs as much as reading a link.
 struct IShellLinkW;
 struct IPersistFile;
 class CShellLinkObject {
 public:
-    CShellLinkObject() = default;
+    CShellLinkObject();  // both made where the interfaces are known
     ~CShellLinkObject();
-    CShellLinkObject(const CShellLinkObject&) = delete;
-    CShellLinkObject& operator=(const CShellLinkObject&) = delete;
-
     HRESULT Create();
-    void Reset();  // releases both interfaces; before COM goes
+    void Reset();  // releases both interfaces, in reverse order of acquisition
     // Loads a link file by its path once its structure was checked: the service
     // crashes on some damaged files and takes gigabytes for others. The file is
     // held against writers from the check to the load, so the service loads the
@@ -72,8 +65,9 @@ public:
     // Loads a link file by its path as it is.
     HRESULT LoadByPath(const CStringW& path);
 
-    IShellLinkW* m_link = nullptr;
-    IPersistFile* m_file = nullptr;
+    // Declared in the order they are acquired, so they go in the reverse one.
+    CComPtr<IShellLinkW> m_link;
+    CComPtr<IPersistFile> m_file;
     std::vector<WCHAR> m_text;  // the getters' buffer, made once for all the reads
 
 private:

@@ -34,11 +34,6 @@ CSurveyRun::CSurveyRun(std::vector<CStringW> folders, HWND window, UINT message)
 {
 }
 
-CSurveyRun::~CSurveyRun()
-{
-    if (m_hStopped) ::CloseHandle(m_hStopped);
-}
-
 void CSurveyRun::Walk()
 {
     // Folders given side by side may lie one inside another: known by identity from the start.
@@ -93,12 +88,11 @@ bool CSurveyRun::EnterOnce(const CStringW& folder, bool isLink)
 
 bool CSurveyRun::EnterIdentity(const CStringW& folder, bool isLink)
 {
-    HANDLE handle = ::CreateFileW(FileSystemPath(folder), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const CHandle handle(::CreateFileW(FileSystemPath(folder), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    const bool known = handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &info);
-    if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+    const bool known = handle.IsValid() && ::GetFileInformationByHandle(handle, &info);
     // A link whose target cannot be told may lead anywhere: not entered.
     if (!known) return !isLink;
     return m_entered.emplace(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow).second;

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "survey/LinkQueue.h"
 #include "survey/SurveyResults.h"
 
@@ -33,7 +34,6 @@ public:
     // Walks `folders` in their order; results are handed over by posting
     // `message` to `window`.
     CSurveyRun(std::vector<CStringW> folders, HWND window, UINT message);
-    ~CSurveyRun();
     CSurveyRun(const CSurveyRun&) = delete;
     CSurveyRun& operator=(const CSurveyRun&) = delete;
 
@@ -68,7 +68,7 @@ private:
     const HWND m_hWindow;
     const UINT m_nMessage;
     std::atomic<bool> m_bStopped{false};
-    HANDLE m_hStopped;  // set by Stop, for readers that wait on handles
+    const CHandle m_hStopped;  // set by Stop, for readers that wait on handles
     CLinkQueue m_links;
 
     // The walk's own.

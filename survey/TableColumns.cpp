@@ -7,13 +7,6 @@ const char* const kColumnHeaders[kColumnCount] = {
     "ショートカットキー", "実行時の大きさ", "アイコンのパス", "アイコンのインデックス",
 };
 
-namespace {
-int HeaderItemCount(const CListCtrl& list)
-{
-    return static_cast<int>(::SendMessageA(list.GetHeaderCtrl(), HDM_GETITEMCOUNT, 0, 0));
-}
-}  // namespace
-
 void CLinkSurveyDlg::InsertColumns(CListCtrl& list)
 {
     for (int i = 0; i < kColumnCount; ++i) {
@@ -28,7 +21,7 @@ void CLinkSurveyDlg::InsertColumns(CListCtrl& list)
 
 void CLinkSurveyDlg::FitColumnsToWindow(CListCtrl& list)
 {
-    const int count = HeaderItemCount(list);
+    const int count = list.GetHeaderItemCount();
     if (count <= 0) return;
     RECT outer;
     list.GetWindowRect(&outer);  // borders and scroll bar included
@@ -36,20 +29,20 @@ void CLinkSurveyDlg::FitColumnsToWindow(CListCtrl& list)
     for (int i = 0; i < count; ++i) list.SetColumnWidth(i, share);
 
     RECT last = {};
-    ::SendMessageA(list.GetHeaderCtrl(), HDM_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    list.GetHeaderItemRect(count - 1, &last);
     list.SetColumnWidth(count - 1, LastColumnWidth(last.right - last.left, m_nDpi));
 }
 
 void CLinkSurveyDlg::ScaleColumnWidths(CListCtrl& list, UINT fromDpi, UINT toDpi)
 {
-    const int count = HeaderItemCount(list);
+    const int count = list.GetHeaderItemCount();
     for (int i = 0; i < count; ++i) list.SetColumnWidth(i, ScaleForDpi(list.GetColumnWidth(i), fromDpi, toDpi));
 }
 
 void CLinkSurveyDlg::AutoSizeColumns(CListCtrl& list)
 {
     // The count is read again before each column.
-    for (int i = 0; i <= HeaderItemCount(list) - 1; ++i) list.SetColumnWidth(i, LVSCW_AUTOSIZE);
+    for (int i = 0; i <= list.GetHeaderItemCount() - 1; ++i) list.SetColumnWidth(i, LVSCW_AUTOSIZE);
 }
 
 const char* ShowCmdName(int showCmd)

@@ -109,10 +109,10 @@ BOOL CUnreadFilesDlg::OnInitDialog()
         if (row >= 0) m_list.SetItemText(row, kReasonColumn, UnreadReason(file).c_str());
     }
     // A reason longer than its share of the width gets what it needs: the list scrolls.
-    const LRESULT share = m_list.SendMessage(LVM_GETCOLUMNWIDTH, kReasonColumn);
-    m_list.SendMessage(LVM_SETCOLUMNWIDTH, kReasonColumn, LVSCW_AUTOSIZE);
-    if (m_list.SendMessage(LVM_GETCOLUMNWIDTH, kReasonColumn) < share) {
-        m_list.SendMessage(LVM_SETCOLUMNWIDTH, kReasonColumn, share);
+    const int share = m_list.GetColumnWidth(kReasonColumn);
+    m_list.SetColumnWidth(kReasonColumn, LVSCW_AUTOSIZE);
+    if (m_list.GetColumnWidth(kReasonColumn) < share) {
+        m_list.SetColumnWidth(kReasonColumn, share);
     }
     return TRUE;
 }

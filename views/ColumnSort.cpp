@@ -59,14 +59,14 @@ void CLinkSurveyDlg::OnColumnClick(NMHDR* notify, LRESULT* result)
     const int rowCount = m_listCtrl.GetItemCount();
     const int column = reinterpret_cast<NMLISTVIEW*>(notify)->iSubItem;
     // Every change of item data repaints its row: paint once, after the sort.
-    m_listCtrl.SendMessage(WM_SETREDRAW, FALSE);
+    m_listCtrl.SetRedraw(FALSE);
     NumberRows(m_listCtrl, rowCount, column);
     m_listCtrl.SortItems(CompareCells, reinterpret_cast<DWORD_PTR>(this));
     g_sortDirection = g_sortDirection == 0 ? 1 : 0;
     g_sortTexts.RemoveAll();
     RestoreItemData(m_listCtrl, rowCount);
     MarkSharedKeys();
-    m_listCtrl.SendMessage(WM_SETREDRAW, TRUE);
+    m_listCtrl.SetRedraw(TRUE);
     m_listCtrl.Invalidate();
     *result = 0;
 }

@@ -7,7 +7,7 @@ void CLinkSurveyDlg::OnToolFont()
     LOGFONTA logFont = {};
     if (!m_font.GetSafeHandle() || !m_font.GetLogFont(&logFont)) {
         // After a failed creation there is no font to start from: take what the list shows.
-        HFONT shown = reinterpret_cast<HFONT>(m_listCtrl.SendMessage(WM_GETFONT));
+        HFONT shown = m_listCtrl.GetFont();
         ::GetObjectA(shown ? shown : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
     }
     CFontDialog dialog(&logFont, CF_LIMITSIZE | CF_EFFECTS | CF_PRINTERFONTS | CF_SCREENFONTS, nullptr, this);
@@ -17,10 +17,10 @@ void CLinkSurveyDlg::OnToolFont()
 
     m_font.DeleteObject();
     if (m_font.CreateFontIndirect(&dialog.m_lf)) {
-        m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+        m_listCtrl.SetFont(m_font.GetSafeHandle());
     } else {
         // The old font is gone: the list must not keep drawing with it.
-        m_listCtrl.SendMessage(WM_SETFONT, 0, TRUE);
+        m_listCtrl.SetFont(nullptr);
         ::MessageBeep(MB_ICONEXCLAMATION);
     }
     // Turning the grid lines off and on makes the list lay out its rows anew.
@@ -38,7 +38,7 @@ void CLinkSurveyDlg::ScaleListFont(UINT fromDpi, UINT toDpi)
     HFONT scaled = ::CreateFontIndirectA(&logFont);
     if (!scaled) return;  // the old size is better than none
     // The list lets go of the old font before it is deleted.
-    if (m_listCtrl.m_hWnd) m_listCtrl.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(scaled), TRUE);
+    if (m_listCtrl.m_hWnd) m_listCtrl.SetFont(scaled);
     m_font.DeleteObject();
     m_font.Attach(scaled);
 }

@@ -39,7 +39,7 @@ void CLinkSurveyDlg::OnListCustomDraw(NMHDR* notify, LRESULT* result)
     item.mask = LVIF_PARAM | LVIF_STATE;
     item.iItem = static_cast<int>(draw->nmcd.dwItemSpec);
     item.stateMask = LVIS_SELECTED | kTargetMissingState;
-    if (!m_listCtrl.SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return;
+    if (!m_listCtrl.GetItem(&item)) return;
     // The selection keeps its own colours, which every scheme makes readable.
     if (item.state & LVIS_SELECTED) return;
     const UINT state = item.state;

@@ -75,7 +75,7 @@ void ReadWithOneObject(const std::vector<std::wstring>& links, bool loadOnly = f
     int show, index;
     for (const std::wstring& path : links) {
         if (FAILED(object.m_file->Load(path.c_str(), STGM_READ)) || loadOnly) continue;
-        IShellLinkW* link = object.m_link;
+        IShellLinkW* link = object.m_link.Get();
         link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
         link->GetPath(text.data(), 0x10000, &data, 0);
         link->GetArguments(text.data(), 0x10000);

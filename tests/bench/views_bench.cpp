@@ -56,7 +56,7 @@ void RunViewsBenchmark(int size)
     click.iSubItem = 0;
     start = BenchNowMs();
     ::SendMessageA(dlg.m_hWnd, WM_NOTIFY, IDC_LINK_LIST, reinterpret_cast<LPARAM>(&click));
-    dlg.m_listCtrl.UpdateWindow();
+    ::UpdateWindow(dlg.m_listCtrl);
     std::printf("sort by the path column (descending, repainted): %8.0f ms\n", BenchNowMs() - start);
 
     CString folder;
