@@ -131,7 +131,6 @@ public:
     CComInitializer& operator=(const CComInitializer&) = delete;
     // S_OK or S_FALSE: COM is there for this thread; RPC_E_CHANGED_MODE: it is, in the other model.
     HRESULT Result() const { return m_hr; }
-    bool Succeeded() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
 
 private:
     HRESULT m_hr;
