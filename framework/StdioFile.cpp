@@ -13,43 +13,16 @@ namespace {
 // The framework's file texts: 61856 + cause.
 constexpr UINT kFileErrorTextBase = 61856;
 
-DWORD DesiredAccess(UINT flags)
-{
-    switch (flags & 3) {
-    case CStdioFile::modeWrite: return GENERIC_WRITE;
-    case CStdioFile::modeReadWrite: return GENERIC_READ | GENERIC_WRITE;
-    default: return GENERIC_READ;
-    }
-}
+// The program writes text files it creates, letting others read them meanwhile:
+// only those flags are known here.
+DWORD DesiredAccess(UINT flags) { return (flags & CStdioFile::modeWrite) ? GENERIC_WRITE : GENERIC_READ; }
+DWORD ShareMode(UINT flags) { return (flags & CStdioFile::shareDenyWrite) ? FILE_SHARE_READ : 0; }
+DWORD Disposition(UINT flags) { return (flags & CStdioFile::modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING; }
 
-DWORD ShareMode(UINT flags)
-{
-    switch (flags & 0x70) {
-    case CStdioFile::shareDenyWrite: return FILE_SHARE_READ;
-    case CStdioFile::shareDenyRead: return FILE_SHARE_WRITE;
-    case CStdioFile::shareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
-    default: return 0;  // exclusive, and the old compatibility mode
-    }
-}
-
-DWORD Disposition(UINT flags)
-{
-    if (!(flags & CStdioFile::modeCreate)) return OPEN_EXISTING;
-    return (flags & CStdioFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
-}
-
-// The C stream's mode letters, e.g. "wt" for a text file created for writing.
+// The C stream's mode letters, e.g. "wt" for a text file written.
 std::string StreamMode(UINT flags)
 {
-    const UINT access = flags & 3;
-    std::string mode;
-    if (flags & CStdioFile::modeCreate) mode = (flags & CStdioFile::modeNoTruncate) ? "a" : "w";
-    else mode = access == CStdioFile::modeRead ? "r" : "a";
-    if ((mode == "r" && access == CStdioFile::modeReadWrite) || (mode != "r" && access != CStdioFile::modeWrite)) {
-        mode += '+';
-    }
-    mode += (flags & CStdioFile::typeBinary) ? 'b' : 't';
-    return mode;
+    return std::string((flags & CStdioFile::modeWrite) ? "w" : "r") + ((flags & CStdioFile::typeBinary) ? "b" : "t");
 }
 
 CString FullPath(const char* fileName)
@@ -109,8 +82,7 @@ BOOL CStdioFile::Open(const char* fileName, UINT openFlags, CFileException* erro
     }
     m_strFileName = FullPath(fileName);
 
-    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, (openFlags & modeNoInherit) ? FALSE : TRUE};
-    CHandle handle(::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), &security,
+    CHandle handle(::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), nullptr,
                                  Disposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.IsValid()) {
         SetError(error, static_cast<LONG>(::GetLastError()), m_strFileName);
