@@ -37,19 +37,6 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control)
     if (control.m_hWnd == nullptr) control.Attach(dx->PrepareCtrl(id));
 }
 
-void DDX_Text(CDataExchange* dx, int id, CString& value)
-{
-    HWND control = dx->PrepareCtrl(id);
-    if (dx->m_bSaveAndValidate) {
-        CWnd wnd;
-        wnd.Attach(control);
-        value = wnd.GetWindowText();
-        wnd.Detach();
-    } else {
-        ::SetWindowTextA(control, value);
-    }
-}
-
 void DDX_Text(CDataExchange* dx, int id, CStringW& value)
 {
     HWND control = dx->PrepareCtrl(id);

@@ -26,7 +26,6 @@ private:
 struct CUserException {};
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
-void DDX_Text(CDataExchange* dx, int id, CString& value);
 void DDX_Text(CDataExchange* dx, int id, CStringW& value);
 // Loads "%d"; saves a whole number (blanks and tabs around it allowed) or fails
 // with the framework's message.

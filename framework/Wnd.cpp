@@ -23,15 +23,6 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 void CWnd::RegisterPermanent(HWND hWnd, CWnd* wnd) { PermanentMap()[hWnd] = wnd; }
 void CWnd::UnregisterPermanent(HWND hWnd) { PermanentMap().erase(hWnd); }
 
-CString CWnd::GetWindowText() const
-{
-    const int length = ::GetWindowTextLengthA(m_hWnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(m_hWnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return CString(text);
-}
-
 void CWnd::CenterWindow(HWND alternateOwner) const
 {
     HWND owner = alternateOwner ? alternateOwner : ::GetWindow(m_hWnd, GW_OWNER);

@@ -29,7 +29,6 @@ public:
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     void SetWindowText(const WCHAR* text) const { ::SetWindowTextW(m_hWnd, text); }
-    CString GetWindowText() const;
     BOOL ShowWindow(int cmd) const { return ::ShowWindow(m_hWnd, cmd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
