@@ -26,13 +26,12 @@ using AboutBox = MainWindowTest;
 
 TEST_F(AboutBox, ShowsTheToolNameAndTheProductVersion)
 {
-    DialogAnswerer box(AppCaption(), IDOK);
-    Command(ID_HELP_ABOUT);
-    ASSERT_TRUE(box.WaitAnswered());
+    const auto boxes = CommandAnswering(ID_HELP_ABOUT, {IDOK});
+    ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("シェルリンク調査ツール\n-------------------------------\nLirvan Version 0.3\n\n"
               "Copyright (C) 2026 Lirvan developers",
-              box.Text());
-    EXPECT_EQ(Main(), box.Owner());
+              boxes[0].text);
+    EXPECT_EQ(Main(), boxes[0].owner);
 }
 
 using HelpCommands = MainWindowTest;

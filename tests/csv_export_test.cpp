@@ -4,9 +4,6 @@
 
 #include <shlobj.h>
 
-#include <fstream>
-#include <iterator>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,7 +11,6 @@
 #include "framework/StdioFile.h"
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
-#include "support/TableRows.h"
 #include "support/LinkFiles.h"
 #include "support/Seam.h"
 #include "export/SpreadsheetCsv.h"
@@ -22,111 +18,6 @@
 #include "survey/UnreadFilesDlg.h"
 
 namespace {
-// Answers this program's message boxes one after another with the given buttons
-// (0: Enter, the default button) and keeps what each box said. Boxes beyond the
-// list are cancelled and counted, so an unexpected box fails a test, not hangs it.
-class BoxSequence {
-public:
-    struct Box {
-        std::string text;
-        int defaultButton;
-        HWND owner;
-    };
-
-    explicit BoxSequence(std::vector<int> buttons) : m_buttons(std::move(buttons))
-    {
-        m_thread = ::CreateThread(nullptr, 0, &BoxSequence::Watch, this, 0, nullptr);
-    }
-    ~BoxSequence()
-    {
-        ::InterlockedExchange(&m_stop, 1);
-        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            PumpPending();
-        }
-        ::CloseHandle(m_thread);
-    }
-    std::vector<Box> Boxes()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_boxes;
-    }
-
-private:
-    static BOOL CALLBACK FindBox(HWND hWnd, LPARAM param)
-    {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hWnd, &pid);
-        char className[64] = {}, title[256] = {};
-        ::GetClassNameA(hWnd, className, sizeof className);
-        ::GetWindowTextA(hWnd, title, sizeof title);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) && std::string(className) == "#32770" &&
-            AppCaption() == title) {
-            *reinterpret_cast<HWND*>(param) = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static BOOL CALLBACK CollectText(HWND hWnd, LPARAM param)
-    {
-        char className[64] = {}, text[2048] = {};
-        ::GetClassNameA(hWnd, className, sizeof className);
-        ::GetWindowTextA(hWnd, text, sizeof text);
-        if (lstrcmpiA(className, "Static") == 0 && text[0]) *reinterpret_cast<std::string*>(param) += text;
-        return TRUE;
-    }
-    static DWORD WINAPI Watch(LPVOID param)
-    {
-        auto* self = static_cast<BoxSequence*>(param);
-        while (!self->m_stop) {
-            HWND box = nullptr;
-            ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
-            if (!box) {
-                ::Sleep(20);
-                continue;
-            }
-            WaitDialogReady(box);
-            Box seen = {};
-            ::EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.text));
-            seen.defaultButton = DrawnDefaultButton(box);
-            seen.owner = ::GetWindow(box, GW_OWNER);
-            size_t index;
-            {
-                std::lock_guard<std::mutex> lock(self->m_mutex);
-                index = self->m_boxes.size();
-                self->m_boxes.push_back(seen);
-            }
-            const int button = index < self->m_buttons.size() ? self->m_buttons[index] : IDCANCEL;
-            if (button == 0) {
-                HWND target = ::GetDlgItem(box, seen.defaultButton);
-                ::PostMessageA(target ? target : box, WM_KEYDOWN, VK_RETURN, 1);
-                ::PostMessageA(target ? target : box, WM_KEYUP, VK_RETURN, 0xC0000001);
-            } else {
-                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
-            }
-            for (int i = 0; i < 500 && ::IsWindow(box); ++i) ::Sleep(10);
-        }
-        return 0;
-    }
-
-    std::vector<int> m_buttons;
-    std::mutex m_mutex;
-    std::vector<Box> m_boxes;
-    volatile LONG m_stop = 0;
-    HANDLE m_thread = nullptr;
-};
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 const UINT kProbeFormat = ::RegisterClipboardFormatA("LirvanTestProbe");
@@ -169,17 +60,6 @@ protected:
     {
         ::SetFileAttributesA(m_csvPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(m_csvPath.c_str());
-    }
-    // Runs a command while the boxes it shows are answered in turn.
-    std::vector<BoxSequence::Box> CommandAnswering(UINT command, std::vector<int> buttons)
-    {
-        BoxSequence boxes(std::move(buttons));
-        Command(command);
-        return boxes.Boxes();
-    }
-    void AddRows(const std::vector<TableRow>& rows)
-    {
-        for (const auto& row : rows) AddTableRow(List(), row);
     }
 
     std::string m_csvPath;
@@ -283,7 +163,7 @@ TEST(ExportFileErrors, AFailingWriteOrCloseRaisesDiskFullWithTheFileName)
 TEST_F(CsvExportTest, SaveWritesEveryRowAsItStandsWithCrLfAfterAskingWithCancelAsDefault)
 {
     const std::vector<TableRow> rows = {kLetters, kComma, kLong, kEmpty};
-    AddRows(rows);
+    for (const auto& row : rows) AddTableRow(List(), row);
     const auto boxes = CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kSaveQuestion, boxes[0].text);
@@ -294,15 +174,15 @@ TEST_F(CsvExportTest, SaveWritesEveryRowAsItStandsWithCrLfAfterAskingWithCancelA
                                  "C:\\表\\x.lnk,C:\\p.exe,/a,/b,,Ctrl + Alt + A,最小化,,0\r\n" +
                                  std::string(300, 'L') + "!,,,,,,,12\r\n"
                                  ",,,,,,,\r\n";
-    EXPECT_EQ(expected, ReadFileBytes(m_csvPath));
-    EXPECT_EQ(Lines(rows, "\r\n"), ReadFileBytes(m_csvPath));
+    EXPECT_EQ(expected, FileBytes(m_csvPath));
+    EXPECT_EQ(Lines(rows, "\r\n"), FileBytes(m_csvPath));
 }
 
 TEST_F(CsvExportTest, CopyReplacesTheClipboardWithTheTextInTheCodePageAndInUnicode)
 {
     SeedClipboard("before");
     const std::vector<TableRow> rows = {kLetters, kComma, kLong, kEmpty};
-    AddRows(rows);
+    for (const auto& row : rows) AddTableRow(List(), row);
     // A name the code page cannot spell: exact in Unicode, the code page's
     // replacement in CF_TEXT.
     const std::wstring odd = L"C:\\Zo\u00eb \u2122\\Caf\u00e9 \u00ae \u30c6\u30b9\u30c8.lnk";
@@ -352,23 +232,23 @@ TEST_F(CsvExportTest, TheExportFollowsTheSortedOrder)
     for (const char* name : {"b", "c", "a"}) AddTableRow(List(), RowWithCell(0, name));
     SendColumnClick(Main(), List(), 0);
     std::vector<TableRow> shown;
-    for (int row = 0; row < RowCount(); ++row) shown.push_back(RowWithCell(0, Cell(row, 0)));
+    for (int row = 0; row < RowCount(); ++row) shown.push_back(Row(row));
     ASSERT_NE("b", shown[0][0]) << "the sort did not reorder the table";
 
     CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
-    EXPECT_EQ(Lines(shown, "\r\n"), ReadFileBytes(m_csvPath));
+    EXPECT_EQ(Lines(shown, "\r\n"), FileBytes(m_csvPath));
     CommandAnswering(ID_FILE_COPY_CSV, {IDOK});
     EXPECT_EQ(Lines(shown, "\n") + '\0', ReadClipboard(CF_TEXT).bytes);
 }
 
 TEST_F(CsvExportTest, SavingAgainReplacesTheFile)
 {
-    AddRows({kLetters, kComma, kLong});
+    for (const auto& row : {kLetters, kComma, kLong}) AddTableRow(List(), row);
     CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
     ::SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
-    AddRows({RowWithCell(0, "only")});
+    AddTableRow(List(), RowWithCell(0, "only"));
     CommandAnswering(ID_FILE_SAVE_CSV, {IDOK});
-    EXPECT_EQ("only,,,,,,,\r\n", ReadFileBytes(m_csvPath));
+    EXPECT_EQ("only,,,,,,,\r\n", FileBytes(m_csvPath));
 }
 
 TEST_F(CsvExportTest, AnEmptyTableIsRefusedBeforeAnyQuestion)
@@ -387,8 +267,8 @@ TEST_F(CsvExportTest, AnEmptyTableIsRefusedBeforeAnyQuestion)
 
 TEST_F(CsvExportTest, EnterOnTheQuestionCancelsAndLeavesFileAndClipboardAsTheyWere)
 {
-    AddRows({kLetters});
-    WriteFileBytes(m_csvPath, "kept\r\n");
+    AddTableRow(List(), kLetters);
+    WriteTextFile(m_csvPath, "kept\r\n");
     SeedClipboard("before");
     for (UINT command : {ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV}) {
         SCOPED_TRACE(command);
@@ -396,18 +276,18 @@ TEST_F(CsvExportTest, EnterOnTheQuestionCancelsAndLeavesFileAndClipboardAsTheyWe
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
     }
-    EXPECT_EQ("kept\r\n", ReadFileBytes(m_csvPath));
+    EXPECT_EQ("kept\r\n", FileBytes(m_csvPath));
     EXPECT_EQ(std::string("before") + '\0', ReadClipboard(CF_TEXT).bytes);
     EXPECT_TRUE(ReadClipboard(kProbeFormat).present);
 }
 
 TEST_F(CsvExportTest, AFileThatCannotBeWrittenIsReportedWithTheFrameworkTextAndTheFullPath)
 {
-    AddRows({kLetters});
+    AddTableRow(List(), kLetters);
     char expected[1024];
 
     // Held open by a reader that denies writing: a sharing violation, and the file as it was.
-    WriteFileBytes(m_csvPath, "kept\r\n");
+    WriteTextFile(m_csvPath, "kept\r\n");
     HANDLE reader = ::CreateFileA(m_csvPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, reader);
     auto boxes = CommandAnswering(ID_FILE_SAVE_CSV, {IDOK, IDOK});
@@ -415,7 +295,7 @@ TEST_F(CsvExportTest, AFileThatCannotBeWrittenIsReportedWithTheFrameworkTextAndT
     snprintf(expected, sizeof expected, "%s へのｱｸｾｽ中に共有違反が発生しました。", m_csvPath.c_str());
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(Utf8(expected), Utf8(boxes[1].text));
-    EXPECT_EQ("kept\r\n", ReadFileBytes(m_csvPath));
+    EXPECT_EQ("kept\r\n", FileBytes(m_csvPath));
 
     // Access denied. Wine run as root writes read-only files and folders alike, so
     // the place that may not be written is a folder standing where the file goes.
@@ -430,7 +310,7 @@ TEST_F(CsvExportTest, AFileThatCannotBeWrittenIsReportedWithTheFrameworkTextAndT
 
 TEST_F(CsvExportTest, AClipboardHeldElsewhereIsReportedAndTheTextDropped)
 {
-    AddRows({kLetters});
+    AddTableRow(List(), kLetters);
     SeedClipboard("before");
     HANDLE opened = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -542,7 +422,7 @@ TEST_F(CsvExportTest, TheSpreadsheetExportKeepsEveryCellWholeRunsNoneAndLeavesNo
     EXPECT_EQ(documents, g_saveFolder);
     EXPECT_EQ(L"shlink.csv", g_saveName);
     EXPECT_TRUE(g_saveFlags & OFN_OVERWRITEPROMPT);
-    const std::string written = ReadFileBytes(tree.Path("shlink.csv"));
+    const std::string written = FileBytes(tree.Path("shlink.csv"));
     // Titles and all: UTF-8 whatever the code page.
     const std::string expected =
         u8"\xEF\xBB\xBF\"ショートカットのパス\",\"リンク先\",\"引数\",\"作業フォルダ\",\"ショートカットキー\","
@@ -561,6 +441,6 @@ TEST_F(CsvExportTest, TheSpreadsheetExportKeepsEveryCellWholeRunsNoneAndLeavesNo
     const auto boxes = CommandAnswering(ID_FILE_SAVE_SPREADSHEET_CSV, {IDOK});
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find(WideToAnsi(SystemMessage(HRESULT_FROM_WIN32(ERROR_DISK_FULL))).str()));
-    EXPECT_EQ(written, ReadFileBytes(tree.Path("shlink.csv")));
+    EXPECT_EQ(written, FileBytes(tree.Path("shlink.csv")));
     EXPECT_EQ(std::vector<std::wstring>{L"shlink.csv"}, NamesInW(Wide(tree.Root())));
 }

@@ -2,57 +2,16 @@
 // driven from a second thread the way a user would drive it.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "edit/LinkEditDlg.h"
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "survey/ShellLink.h"
 #include "support/MainWindowFixture.h"
-#include "support/TableRows.h"
 
 namespace {
 const char kCaption[] = "情報更新";
 
-// Waits on its own thread for the edit dialog, then runs the steps against it.
-class EditDriver {
-public:
-    explicit EditDriver(std::function<void(HWND)> steps) : m_steps(std::move(steps))
-    {
-        m_thread = ::CreateThread(nullptr, 0, &EditDriver::Run, this, 0, nullptr);
-    }
-    ~EditDriver()
-    {
-        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            PumpPending();
-        }
-        ::CloseHandle(m_thread);
-    }
-    bool Found() const { return m_found != nullptr; }
-
-private:
-    static DWORD WINAPI Run(LPVOID param)
-    {
-        auto* self = static_cast<EditDriver*>(param);
-        for (int i = 0; i < 300 && !self->m_found; ++i) {
-            HWND dialog = ::FindWindowA("#32770", kCaption);
-            if (dialog && ::IsWindowVisible(dialog)) self->m_found = dialog;
-            else ::Sleep(20);
-        }
-        if (self->m_found && WaitDialogReady(self->m_found)) self->m_steps(self->m_found);
-        return 0;
-    }
-    std::function<void(HWND)> m_steps;
-    HANDLE m_thread;
-    HWND m_found = nullptr;
-};
-
-std::string Text(HWND dialog, int id)
-{
-    char text[MAX_PATH * 2] = {};
-    ::GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
+std::string Text(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
 
 void Press(HWND dialog, int id)
 {
@@ -103,30 +62,15 @@ protected:
     {
         MainWindowTest::SetUp();
         link = tree.Path("app.lnk");
-        LinkSpec sample;
-        sample.arguments = "-x,y";
-        sample.workDir = "C:\\windows";
-        sample.hotkey = 0x0641;
-        sample.iconPath = "C:\\windows\\system32\\shell32.dll";
-        sample.iconIndex = 3;
-        sample.description = "説明は残る";
+        const LinkSpec sample = {kNotepad, "-x,y", "C:\\windows", 0x0641, SW_SHOWNORMAL, kShell32, 3, "説明は残る"};
         ASSERT_HRESULT_SUCCEEDED(MakeLink(link, sample));
-        AddRow({link, sample.target, sample.arguments, sample.workDir, "Ctrl + Alt + A", "非表示", sample.iconPath, "3"},
-               0x0641);
+        AddTableRow(List(), {link, kNotepad, "-x,y", "C:\\windows", "Ctrl + Alt + A", "非表示", kShell32, "3"}, 0x0641);
     }
-    void AddRow(const std::vector<std::string>& cells, DWORD data)
+    // Double-clicks a row while `steps` drive the edit dialog from another thread;
+    // how many edit dialogs opened. One left open is cancelled, not waited for.
+    size_t Edit(int row, DialogAnswerer::Steps steps)
     {
-        CListCtrl& list = dlg->m_listCtrl;
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = list.GetItemCount();
-        item.pszText = const_cast<char*>(cells[0].c_str());
-        const int row = list.InsertItem(item);
-        for (int c = 1; c < 8; ++c) list.SetItemText(row, c, cells[c].c_str());
-        list.SetItemData(row, data);
-    }
-    void DoubleClick(int row)
-    {
+        DialogAnswerer editor(kCaption, std::move(steps));
         NMITEMACTIVATE notify = {};
         notify.hdr.hwndFrom = List();
         notify.hdr.idFrom = IDC_LINK_LIST;
@@ -134,12 +78,7 @@ protected:
         notify.iItem = row;
         ::SendMessageA(Main(), WM_NOTIFY, IDC_LINK_LIST, reinterpret_cast<LPARAM>(&notify));
         PumpPending();
-    }
-    std::vector<std::string> Row(int row) const
-    {
-        std::vector<std::string> cells;
-        for (int c = 0; c < 8; ++c) cells.push_back(Cell(row, c));
-        return cells;
+        return editor.Boxes().size();
     }
 
     ComScope com;
@@ -150,14 +89,10 @@ protected:
 TEST_F(EditTest, OpensFilledFromTheRow)
 {
     Opened opened;
-    {
-        EditDriver driver([&](HWND dialog) {
-            opened = ReadDialog(dialog);
-            Press(dialog, IDCANCEL);
-        });
-        DoubleClick(0);
-        ASSERT_TRUE(driver.Found());
-    }
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) {
+        opened = ReadDialog(dialog);
+        Press(dialog, IDCANCEL);
+    }));
     EXPECT_EQ(link, opened.fields[0]);
     EXPECT_EQ("C:\\windows\\notepad.exe", opened.fields[1]);
     EXPECT_EQ("-x,y", opened.fields[2]);
@@ -182,24 +117,21 @@ TEST(LoadIconFrom, GivesTheIconAtTheSizeAskedAndTheCountForMinusOne)
 
 TEST_F(EditTest, ADoubleClickBelowTheLastRowOpensNothing)
 {
-    DoubleClick(-1);
-    DoubleClick(5);
+    EXPECT_EQ(0u, Edit(-1, nullptr));
+    EXPECT_EQ(0u, Edit(5, nullptr));
     EXPECT_EQ(nullptr, ::FindWindowA("#32770", kCaption));
 }
 
 TEST_F(EditTest, UpdateWritesTheLinkAndRewritesTheRow)
 {
-    AddRow({tree.Path("other.lnk"), "t", "", "", "なし", "通常のウィンドウ", "", "0"}, 0);
+    AddTableRow(List(), {tree.Path("other.lnk"), "t", "", "", "なし", "通常のウィンドウ", "", "0"});
     const auto before = Row(0);
-    {
-        EditDriver driver([&](HWND dialog) {
-            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
-            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 2, 0);
-            SetIndexText(dialog, "4");
-            Press(dialog, IDOK);
-        });
-        DoubleClick(0);
-    }
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) {
+        ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+        ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 2, 0);
+        SetIndexText(dialog, "4");
+        Press(dialog, IDOK);
+    }));
     EXPECT_EQ(nullptr, ::FindWindowA("#32770", kCaption)) << "the dialog stayed open";
 
     const auto after = Row(0);
@@ -222,10 +154,7 @@ TEST_F(EditTest, UpdateWritesTheLinkAndRewritesTheRow)
 
 TEST_F(EditTest, UpdateWithoutAChoiceWritesANormalWindow)
 {
-    {
-        EditDriver driver([&](HWND dialog) { Press(dialog, IDOK); });
-        DoubleClick(0);
-    }
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) { Press(dialog, IDOK); }));
     EXPECT_EQ("通常のウィンドウ", Cell(0, 5));
     EXPECT_EQ(1, StoredShowCmd(link));
     EXPECT_EQ("説明は残る", LinkDescription(link));
@@ -235,14 +164,11 @@ TEST_F(EditTest, CancelLeavesTheFileAndTheRow)
 {
     const auto bytes = FileBytes(link);
     const auto before = Row(0);
-    {
-        EditDriver driver([&](HWND dialog) {
-            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
-            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
-            Press(dialog, IDCANCEL);
-        });
-        DoubleClick(0);
-    }
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) {
+        ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
+        ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
+        Press(dialog, IDCANCEL);
+    }));
     EXPECT_EQ(bytes, FileBytes(link));
     EXPECT_EQ(before, Row(0));
     EXPECT_EQ(0x0641u, dlg->m_listCtrl.GetItemData(0));
@@ -252,29 +178,18 @@ TEST_F(EditTest, AnIndexOutOfRangeIsRefusedBeforeAnythingIsWritten)
 {
     const auto bytes = FileBytes(link);
     const auto before = Row(0);
-    std::string changeMessage, updateMessage;
+    std::vector<DialogAnswerer::Box> change, update;
     bool stayedOpen = false;
-    {
-        EditDriver driver([&](HWND dialog) {
-            {
-                DialogAnswerer box(AppCaption(), IDOK);
-                SetIndexText(dialog, "501");  // the check runs as the number changes
-                box.WaitAnswered();
-                changeMessage = box.Text();
-            }
-            {
-                DialogAnswerer box(AppCaption(), IDOK);
-                Press(dialog, IDOK);
-                box.WaitAnswered();
-                updateMessage = box.Text();
-            }
-            stayedOpen = ::IsWindowVisible(dialog) != FALSE;
-            Press(dialog, IDCANCEL);
-        });
-        DoubleClick(0);
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) {
+        change = Answering([&] { SetIndexText(dialog, "501"); });  // the check runs as the number changes
+        update = Answering([&] { Press(dialog, IDOK); });
+        stayedOpen = ::IsWindowVisible(dialog) != FALSE;
+        Press(dialog, IDCANCEL);
+    }));
+    for (const auto& boxes : {change, update}) {
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("0 から 500 までの整数を入力してください。", boxes[0].text);
     }
-    EXPECT_EQ("0 から 500 までの整数を入力してください。", changeMessage);
-    EXPECT_EQ("0 から 500 までの整数を入力してください。", updateMessage);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(bytes, FileBytes(link));
     EXPECT_EQ(before, Row(0));
@@ -286,24 +201,17 @@ TEST_F(EditTest, AFailedWriteKeepsTheDialogOpenAndTheRowAsItWas)
     HANDLE holder = ::CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     const auto before = Row(0);
-    std::string message;
+    std::vector<DialogAnswerer::Box> boxes;
     bool stayedOpen = false;
-    {
-        EditDriver driver([&](HWND dialog) {
-            ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
-            {
-                DialogAnswerer box(AppCaption(), IDOK);
-                Press(dialog, IDOK);
-                box.WaitAnswered();
-                message = box.Text();
-            }
-            stayedOpen = ::IsWindowVisible(dialog) != FALSE;
-            Press(dialog, IDCANCEL);
-        });
-        DoubleClick(0);
-    }
+    EXPECT_EQ(1u, Edit(0, [&](HWND dialog) {
+        ::SendDlgItemMessageA(dialog, IDC_SHOWCMD, CB_SETCURSEL, 1, 0);
+        boxes = Answering([&] { Press(dialog, IDOK); });
+        stayedOpen = ::IsWindowVisible(dialog) != FALSE;
+        Press(dialog, IDCANCEL);
+    }));
     ::CloseHandle(holder);
-    EXPECT_EQ("ショートカットの作成に失敗しました", message);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("ショートカットの作成に失敗しました", boxes[0].text);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(before, Row(0));
 }
@@ -312,28 +220,23 @@ TEST_F(EditTest, TheUpDownRangeFollowsTheIconsOfTheFile)
 {
     const std::string noIcons = tree.Path("plain.txt");
     WriteTextFile(noIcons, "no icons here");
-    const int shellIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
-        CLinkEditDlg::LoadIconFrom(L"C:\\windows\\system32\\shell32.dll", -1)));
+    const int shellIcons = static_cast<int>(reinterpret_cast<INT_PTR>(CLinkEditDlg::LoadIconFrom(Wide(kShell32).c_str(), -1)));
     const int notepadIcons = static_cast<int>(reinterpret_cast<INT_PTR>(
         CLinkEditDlg::LoadIconFrom(L"C:\\windows\\notepad.exe", -1)));
     ASSERT_GT(shellIcons, 1);
     dlg->m_listCtrl.DeleteAllItems();
-    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", "C:\\windows\\system32\\shell32.dll", "0"}, 0);
-    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", "", "0"}, 0);
-    AddRow({link, "C:\\windows\\notepad.exe", "", "", "なし", "最小化", noIcons, "0"}, 0);
-    AddRow({link, noIcons, "", "", "なし", "最小化", "", "0"}, 0);
+    for (const auto& [target, icon] : {std::pair<std::string, std::string>{kNotepad, kShell32}, {kNotepad, ""}, {kNotepad, noIcons}, {noIcons, ""}}) {
+        AddTableRow(List(), {link, target, "", "", "なし", "最小化", icon, "0"});
+    }
 
     const DWORD expected[4] = {static_cast<DWORD>(shellIcons - 1), static_cast<DWORD>(notepadIcons > 0 ? notepadIcons - 1 : 0),
                                0xFFFF, 0};
     for (int row = 0; row < 4; ++row) {
         Opened opened;
-        {
-            EditDriver driver([&](HWND dialog) {
-                opened = ReadDialog(dialog);
-                Press(dialog, IDCANCEL);
-            });
-            DoubleClick(row);
-        }
+        ASSERT_EQ(1u, Edit(row, [&](HWND dialog) {
+            opened = ReadDialog(dialog);
+            Press(dialog, IDCANCEL);
+        }));
         EXPECT_EQ(expected[row], LOWORD(opened.range)) << "row " << row << ": upper bound";
         EXPECT_EQ(0, HIWORD(opened.range)) << "row " << row << ": lower bound";
         EXPECT_EQ(1, opened.runSize) << "row " << row;
@@ -344,22 +247,19 @@ TEST_F(EditTest, AfterASortAnEditOpensOnTheClickedRowsOwnLinkAndKeyAndTheRowStay
 {
     const std::string second = tree.Path("zz.lnk");
     ASSERT_HRESULT_SUCCEEDED(MakeLink(second, LinkSpec()));
-    AddRow({second, "C:\\windows\\notepad.exe", "", "", "Ctrl + B", "通常のウィンドウ", "", "0"}, 0x0242);
+    AddTableRow(List(), {second, kNotepad, "", "", "Ctrl + B", "通常のウィンドウ", "", "0"}, 0x0242);
     SendColumnClick(Main(), List(), 0);  // descending: zz.lnk first
     PumpPending();
     ASSERT_EQ(second, Cell(0, 0));
     ASSERT_EQ(0x0242u, dlg->m_listCtrl.GetItemData(0));
 
     Opened opened;
-    {
-        EditDriver driver([&](HWND dialog) {
-            opened = ReadDialog(dialog);
-            // A key that sorts after the other row's key text.
-            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
-            Press(dialog, IDOK);
-        });
-        DoubleClick(0);
-    }
+    ASSERT_EQ(1u, Edit(0, [&](HWND dialog) {
+        opened = ReadDialog(dialog);
+        // A key that sorts after the other row's key text.
+        ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Z', HOTKEYF_ALT), 0);
+        Press(dialog, IDOK);
+    }));
     EXPECT_EQ(second, opened.fields[0]);
     EXPECT_EQ(0x0242, opened.hotkey);
     // Edited in place: the table is not sorted again.
@@ -378,26 +278,22 @@ TEST_F(EditTest, AnEditKeepsTextsBeyondTheCodePageAndChangesOnlyTheRowsFile)
     const std::wstring icon = zoe + L"\\app.exe";
     ASSERT_HRESULT_SUCCEEDED(MakeLinkW(odd, L"C:\\windows\\notepad.exe", arguments, icon, 0x0641));
     const auto before = FileBytesW(odd);
-    const int row = AddTableRow(List(), {"", "C:\\windows\\notepad.exe", "", "", "Ctrl + Alt + A", "", "", "0"});
+    const int row = AddTableRow(List(), {"", kNotepad, "", "", "Ctrl + Alt + A", "", "", "0"}, 0x0641);
     for (const auto& [column, text] : {std::pair{0, odd}, {2, arguments}, {6, icon}}) {
         dlg->m_listCtrl.SetItemText(row, column, text.c_str());
     }
-    dlg->m_listCtrl.SetItemData(row, 0x0641);
 
     std::wstring shown[3];
-    {
-        EditDriver driver([&](HWND dialog) {
-            const int ids[3] = {IDC_LINK_PATH, IDC_ARGUMENTS, IDC_ICON_PATH};
-            for (int i = 0; i < 3; ++i) {
-                WCHAR text[MAX_PATH * 2] = {};
-                ::GetDlgItemTextW(dialog, ids[i], text, MAX_PATH * 2);
-                shown[i] = text;
-            }
-            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-            Press(dialog, IDOK);
-        });
-        DoubleClick(row);
-    }
+    ASSERT_EQ(1u, Edit(row, [&](HWND dialog) {
+        const int ids[3] = {IDC_LINK_PATH, IDC_ARGUMENTS, IDC_ICON_PATH};
+        for (int i = 0; i < 3; ++i) {
+            WCHAR text[MAX_PATH * 2] = {};
+            ::GetDlgItemTextW(dialog, ids[i], text, MAX_PATH * 2);
+            shown[i] = text;
+        }
+        ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        Press(dialog, IDOK);
+    }));
     EXPECT_EQ(odd, shown[0]);
     EXPECT_EQ(arguments, shown[1]);
     EXPECT_EQ(icon, shown[2]);
@@ -418,17 +314,13 @@ TEST_F(EditTest, SharedKeyMarksFollowTheirRowsThroughASortAndEndWithAnEdit)
     const COLORREF kUnmarked = RGB(1, 2, 3), kClash = RGB(0xB0, 0x00, 0x00);
     // Row 0 is app.lnk with Ctrl+Alt+A.
     const std::string twin = tree.Path("twin.lnk");
-    LinkSpec sample;
-    sample.hotkey = 0x0641;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(twin, sample));
-    AddRow({twin, sample.target, "", "", "Ctrl + Alt + A", "通常のウィンドウ", "", "0"}, 0x0641);
-    AddRow({tree.Path("b unique.lnk"), sample.target, "", "", "Ctrl + Alt + B", "通常のウィンドウ", "", "0"}, 0x0642);
-    AddRow({tree.Path("c none.lnk"), sample.target, "", "", "なし", "通常のウィンドウ", "", "0"}, 0);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(twin, {kNotepad, "", "", 0x0641}));
+    AddTableRow(List(), {twin, kNotepad, "", "", "Ctrl + Alt + A", "通常のウィンドウ", "", "0"}, 0x0641);
+    AddTableRow(List(), {tree.Path("b unique.lnk"), kNotepad, "", "", "Ctrl + Alt + B", "通常のウィンドウ", "", "0"}, 0x0642);
+    AddTableRow(List(), {tree.Path("c none.lnk"), kNotepad, "", "", "なし", "通常のウィンドウ", "", "0"});
     auto colourOf = [this](const std::string& path) {
-        for (int row = 0; row < RowCount(); ++row) {
-            if (Cell(row, 0) == path) return DrawnTextColour(Main(), List(), row);
-        }
-        return COLORREF(0xFFFFFFFF);
+        const int row = RowOf(path);
+        return row < 0 ? COLORREF(0xFFFFFFFF) : DrawnTextColour(Main(), List(), row);
     };
     const std::string paths[4] = {link, twin, tree.Path("b unique.lnk"), tree.Path("c none.lnk")};
 
@@ -437,15 +329,11 @@ TEST_F(EditTest, SharedKeyMarksFollowTheirRowsThroughASortAndEndWithAnEdit)
     const COLORREF sorted[4] = {kClash, kClash, kUnmarked, kUnmarked};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(sorted[i], colourOf(paths[i])) << paths[i];
 
-    int twinRow = -1;
-    for (int row = 0; row < RowCount(); ++row) if (Cell(row, 0) == twin) twinRow = row;
-    {
-        EditDriver driver([&](HWND dialog) {
-            ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-            Press(dialog, IDOK);
-        });
-        DoubleClick(twinRow);
-    }
+    const int twinRow = RowOf(twin);
+    ASSERT_EQ(1u, Edit(twinRow, [&](HWND dialog) {
+        ::SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        Press(dialog, IDOK);
+    }));
     ASSERT_EQ("Ctrl + Alt + Q", Cell(twinRow, 4));
     for (const std::string& path : paths) EXPECT_EQ(kUnmarked, colourOf(path)) << path;
 }

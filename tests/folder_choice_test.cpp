@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "support/LinkFiles.h"
 #include "support/MainWindowFixture.h"
+#include "support/Seam.h"
 #include "support/SurveyHold.h"
 #include "survey/FolderChoice.h"
 
@@ -57,28 +58,11 @@ LPITEMIDLIST WINAPI FakePicker(LPBROWSEINFOW info)
     }
     return chosen;
 }
-
-std::string Title(HWND window)
-{
-    char text[512] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 }  // namespace
 
 class FolderChoiceTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        g_script = PickerScript();
-        g_pfnShowFolderPicker = &FakePicker;
-    }
-    void TearDown() override
-    {
-        g_pfnShowFolderPicker = &::SHBrowseForFolderW;
-        MainWindowTest::TearDown();
-    }
+    FolderChoiceTest() { g_script = PickerScript(); }
     void Choose(Answer answer, const std::string& folder = "") { Choose(answer, Wide(folder)); }
     void Choose(Answer answer, const std::wstring& folder)
     {
@@ -86,28 +70,29 @@ protected:
         g_script.folder = folder;
         Command(ID_TOOL_SELECT_FOLDER);
     }
+    ScopedSeam<BrowseForFolderFunction> picker{g_pfnShowFolderPicker, &FakePicker};
 };
 
 TEST_F(FolderChoiceTest, CancelOrAnItemWithoutAPathChangesNothing)
 {
     const std::string folder = WideToAnsi(dlg->m_strFolder).str();
-    const std::string title = Title(Main());
+    const std::string title = WindowText(Main());
     Choose(Answer::Cancel);
     Choose(Answer::VirtualItem);
     EXPECT_EQ(2, g_script.calls);
     EXPECT_EQ(folder, WideToAnsi(dlg->m_strFolder).str());
-    EXPECT_EQ(title, Title(Main()));
+    EXPECT_EQ(title, WindowText(Main()));
 }
 
 TEST_F(FolderChoiceTest, ADriveRootIsStoredWithoutItsBackslash)
 {
     Choose(Answer::Folder, "Z:\\");
     EXPECT_EQ("Z:", WideToAnsi(dlg->m_strFolder).str());
-    EXPECT_EQ("Z:\\ - Lirvan", Title(Main()));
+    EXPECT_EQ("Z:\\ - Lirvan", WindowText(Main()));
 
     Choose(Answer::Folder, "C:\\windows\\system32");
     EXPECT_EQ("C:\\windows\\system32", WideToAnsi(dlg->m_strFolder).str());
-    EXPECT_EQ("C:\\windows\\system32\\ - Lirvan", Title(Main()));
+    EXPECT_EQ("C:\\windows\\system32\\ - Lirvan", WindowText(Main()));
 }
 
 TEST_F(FolderChoiceTest, AFolderEndingIn表KeepsItsWholeName)
@@ -116,7 +101,7 @@ TEST_F(FolderChoiceTest, AFolderEndingIn表KeepsItsWholeName)
     const std::string folder = tree.Folder("資料表");
     Choose(Answer::Folder, folder);
     EXPECT_EQ(folder, WideToAnsi(dlg->m_strFolder).str());
-    EXPECT_EQ(folder + "\\ - Lirvan", Title(Main()));
+    EXPECT_EQ(folder + "\\ - Lirvan", WindowText(Main()));
 }
 
 TEST_F(FolderChoiceTest, AFolderBeyondTheCodePageIsChosenAndSurveyedExactly)
@@ -132,7 +117,7 @@ TEST_F(FolderChoiceTest, AFolderBeyondTheCodePageIsChosenAndSurveyedExactly)
     ::GetWindowTextW(Main(), title, 512);
     EXPECT_EQ(folder + L"\\ - Lirvan", title);
     Command(ID_TOOL_SCAN);
-    ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
+    ASSERT_TRUE(WaitSurveyEnded());
     ASSERT_EQ(1, RowCount());
     EXPECT_EQ(folder + L"\\a.lnk", dlg->m_listCtrl.GetItemTextW(0, 0).str());
 }
@@ -169,19 +154,18 @@ TEST_F(FolderChoiceTest, ChoosingDuringASurveyRetitlesAtOnceAndTheSurveyKeepsIts
         ASSERT_HRESULT_SUCCEEDED(MakeLink(surveyed.Path("l" + std::to_string(i) + ".lnk"), LinkSpec()));
     }
     TempTree other;
-    dlg->m_strFolder = Wide(surveyed.Root());
     SurveyHold hold(2);
-    Command(ID_TOOL_SCAN);
+    StartSurvey(surveyed.Root());
     ASSERT_TRUE(hold.WaitHeld());
     ASSERT_TRUE(PumpUntil([this] { return RowCount() == 1; }));
     ASSERT_TRUE(IsBusy());
 
     Choose(Answer::Folder, other.Root());
-    EXPECT_EQ(other.Root() + "\\ - Lirvan", Title(Main()));
+    EXPECT_EQ(other.Root() + "\\ - Lirvan", WindowText(Main()));
     EXPECT_TRUE(IsBusy()) << "the survey should still run";
     hold.Release();
 
-    ASSERT_TRUE(PumpUntil([this] { return !IsBusy() && MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED; }, 60000));
+    ASSERT_TRUE(WaitSurveyEnded());
     EXPECT_EQ(links, RowCount());
     for (int row = 0; row < RowCount(); ++row) {
         EXPECT_EQ(0u, Cell(row, 0).rfind(surveyed.Root(), 0)) << Cell(row, 0);

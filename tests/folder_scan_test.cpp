@@ -16,7 +16,6 @@
 #include "support/MainWindowFixture.h"
 #include "support/Seam.h"
 #include "support/SurveyHold.h"
-#include "support/TableRows.h"
 #include "edit/ShellActions.h"
 #include "survey/FolderChoice.h"
 #include "survey/HotkeyNames.h"
@@ -27,60 +26,10 @@
 #include "survey/TargetCheck.h"
 #include "survey/UnreadFilesDlg.h"
 
-namespace {
-// The links a survey must list, in the order the platform enumerates the tree.
-void ExpectedWalk(const std::string& folder, std::vector<std::string>* out)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;  // the tests' folder links lead back
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ExpectedWalk(path, out);
-        } else if (name.size() >= 4 && (lstrcmpiA(name.c_str() + name.size() - 4, ".lnk") == 0 ||
-                                        lstrcmpiA(name.c_str() + name.size() - 4, ".pif") == 0)) {
-            if (name.find("invalid") == std::string::npos) out->push_back(path);
-        }
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-}
-}  // namespace
-
 class SurveyTest : public MainWindowTest {
 protected:
-    void StartSurvey(const std::string& folder)
-    {
-        dlg->m_strFolder = Wide(folder);
-        PressKey(List(), VK_F5);
-    }
-    bool SurveyEnded() const { return MenuState(Menu(), ID_TOOL_SCAN) == MF_ENABLED && !IsBusy(); }
-    void Survey(const std::string& folder)
-    {
-        StartSurvey(folder);
-        ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000)) << "the survey never ended";
-    }
-    std::vector<std::string> Paths() const
-    {
-        std::vector<std::string> paths;
-        for (int row = 0; row < RowCount(); ++row) paths.push_back(Cell(row, 0));
-        return paths;
-    }
-    std::string Status() const
-    {
-        char text[200] = {};
-        ::GetDlgItemTextA(Main(), IDC_STATUS_BAR, text, sizeof text);
-        return text;
-    }
+    std::string Status() const { return WindowText(::GetDlgItem(Main(), IDC_STATUS_BAR)); }
     DWORD ItemData(int row) const { return static_cast<DWORD>(dlg->m_listCtrl.GetItemData(row)); }
-    int RowOf(const std::string& path) const
-    {
-        for (int row = 0; row < RowCount(); ++row) if (Cell(row, 0) == path) return row;
-        return -1;
-    }
 
     // The row of a link file holds what the service reads from it, resolved or as stored.
     int ExpectListedAsTheServiceReadsIt(const std::wstring& path, bool resolved)
@@ -109,12 +58,7 @@ protected:
 
 TEST_F(SurveyTest, ListsEveryReadableLinkInWalkOrderWithItsCells)
 {
-    LinkSpec full;
-    full.arguments = "/a,/b";
-    full.workDir = "C:\\windows\\temp";
-    full.hotkey = 0x0641;  // Ctrl+Alt+A
-    full.iconPath = "C:\\windows\\system32\\shell32.dll";
-    full.iconIndex = 5;
+    const LinkSpec full = {kNotepad, "/a,/b", "C:\\windows\\temp", 0x0641, SW_SHOWNORMAL, kShell32, 5};
     ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("full.lnk"), full));
     LinkSpec negative;
     negative.iconIndex = -1;
@@ -134,31 +78,23 @@ TEST_F(SurveyTest, ListsEveryReadableLinkInWalkOrderWithItsCells)
     WriteTextFile(tree.Path("invalid.lnk"), "not a link");
     tree.Folder("empty");
 
-    std::vector<std::string> expected;
-    ExpectedWalk(tree.Root(), &expected);
+    std::vector<std::string> expected = tree.Links();
+    expected.erase(std::find(expected.begin(), expected.end(), tree.Path("invalid.lnk")));
     ASSERT_EQ(8u, expected.size());
 
     Survey(tree.Root());
-    EXPECT_EQ(expected, Paths());
+    EXPECT_EQ(expected, Column(0));
 
-    const int row = RowOf(tree.Path("full.lnk"));
-    ASSERT_GE(row, 0);
-    EXPECT_EQ("C:\\windows\\notepad.exe", Cell(row, 1));
-    EXPECT_EQ("/a,/b", Cell(row, 2));
-    EXPECT_EQ("C:\\windows\\temp", Cell(row, 3));
-    EXPECT_EQ("Ctrl + Alt + A", Cell(row, 4));
-    EXPECT_EQ("通常のウィンドウ", Cell(row, 5));  // what the service reports after loading
-    EXPECT_EQ("C:\\windows\\system32\\shell32.dll", Cell(row, 6));
-    EXPECT_EQ("5", Cell(row, 7));
-    EXPECT_EQ(0x0641u, ItemData(row));
-
-    const int plain = RowOf(tree.Path("negative.lnk"));
-    ASSERT_GE(plain, 0);
-    EXPECT_EQ("", Cell(plain, 2));
-    EXPECT_EQ("なし", Cell(plain, 4));
-    EXPECT_EQ("", Cell(plain, 6));
-    EXPECT_EQ("0", Cell(plain, 7));
-    EXPECT_EQ(0u, ItemData(plain));
+    // The run size is what the service reports after loading.
+    const struct { TableRow cells; DWORD data; } rows[] = {
+        {{tree.Path("full.lnk"), kNotepad, "/a,/b", "C:\\windows\\temp", "Ctrl + Alt + A", "通常のウィンドウ", kShell32, "5"}, 0x0641},
+        {{tree.Path("negative.lnk"), kNotepad, "", "", "なし", "通常のウィンドウ", "", "0"}, 0}};
+    for (const auto& expectedRow : rows) {
+        const int row = RowOf(expectedRow.cells[0]);
+        ASSERT_GE(row, 0) << expectedRow.cells[0];
+        EXPECT_EQ(expectedRow.cells, Row(row));
+        EXPECT_EQ(expectedRow.data, ItemData(row));
+    }
 
     EXPECT_GE(RowOf(tree.Path("表\\表.lnk")), 0) << "a path with 表 was not reported whole";
 }
@@ -201,8 +137,7 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsItAtOnceAlso
         ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("many\\link" + std::to_string(i) + ".lnk"), LinkSpec()));
     }
     WriteTextFile(tree.Path("many\\hangs.lnk"), LinkWithTinyItems(FileBytesW(RealLinksFolder() + L"\\ez-winxp-Calculator.lnk"), 24, 0x42));
-    std::vector<std::string> walk;
-    ExpectedWalk(tree.Root(), &walk);
+    std::vector<std::string> walk = tree.Links();
     const int hangs = static_cast<int>(std::find(walk.begin(), walk.end(), tree.Path("many\\hangs.lnk")) - walk.begin());
     // One reader reads the links before the one that hangs, then hangs; the
     // walk finds none after it.
@@ -227,12 +162,12 @@ TEST_F(SurveyTest, WhileRunningTheWindowIsBusyF5IsIgnoredAndEscStopsItAtOnceAlso
 
     const DWORD escaped = ::GetTickCount();
     PressKey(List(), VK_ESCAPE);
-    ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 1000)) << "Esc did not end the survey within a second";
+    ASSERT_TRUE(WaitSurveyEnded(1000)) << "Esc did not end the survey within a second";
     EXPECT_LT(::GetTickCount() - escaped, 1000u);
     hold.Release();
     // The rows read before the stop, in walk order, and no later one.
     walk.resize(static_cast<size_t>(hangs));
-    EXPECT_EQ(walk, Paths());
+    EXPECT_EQ(walk, Column(0));
     PumpPending();
     EXPECT_EQ(hangs, RowCount()) << "rows arrived after the survey ended";
     EXPECT_TRUE(PumpUntil([&] { return ReadersRunning() == 0; }, 5000)) << "the reader that hangs was not ended";
@@ -368,11 +303,10 @@ TEST_F(SurveyTest, SharedKeysAndMissingTargetsAreMarkedAndTheRowCommandsActOnThe
     for (const char* name : {"shared2.lnk", "sharedgone.lnk"}) {
         for (int button : {IDCANCEL, IDOK}) {
             SelectRow(List(), RowOf(tree.Path(name)));
-            DialogAnswerer answer(AppCaption(), button);
-            PressKey(List(), VK_DELETE);
-            ASSERT_TRUE(answer.WaitAnswered()) << name;
-            EXPECT_NE(std::string::npos, answer.Text().find(tree.Path(name))) << Utf8(answer.Text());
-            EXPECT_EQ(IDCANCEL, answer.DefaultButton());
+            const auto boxes = Answering([this] { PressKey(List(), VK_DELETE); }, {button});
+            ASSERT_EQ(1u, boxes.size()) << name;
+            EXPECT_NE(std::string::npos, boxes[0].text.find(tree.Path(name))) << Utf8(boxes[0].text);
+            EXPECT_EQ(IDCANCEL, boxes[0].defaultButton);
             PumpPending();
             EXPECT_EQ(button == IDCANCEL, ::GetFileAttributesA(tree.Path(name).c_str()) != INVALID_FILE_ATTRIBUTES);
             EXPECT_EQ(button == IDCANCEL, RowOf(tree.Path(name)) >= 0) << name;
@@ -402,26 +336,24 @@ TEST_F(SurveyTest, TheStartMenuAndTheDesktopAreSurveyedTogetherAndF5RepeatsWhatT
     const std::string title = "スタートメニューとデスクトップ - Lirvan";
     for (UINT command : {UINT(ID_TOOL_SCAN_START_MENU), UINT(ID_TOOL_SCAN)}) {
         Command(command);
-        ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000));
+        ASSERT_TRUE(WaitSurveyEnded());
         // Whatever else the folders hold, nothing from beside them, and ours in their order.
         std::vector<std::string> ours;
-        for (const std::string& path : Paths()) {
+        for (const std::string& path : Column(0)) {
             EXPECT_TRUE(std::any_of(links.begin(), links.end(), [&](const std::string& link) {
                 return path.compare(0, link.rfind('\\') + 1, link, 0, link.rfind('\\') + 1) == 0;
             })) << Utf8(path);
             if (path.find("lirvan-test-") != std::string::npos) ours.push_back(path);
         }
         EXPECT_EQ(links, ours);
-        char text[200] = {};
-        ::GetWindowTextA(Main(), text, sizeof text);
-        EXPECT_EQ(Utf8(title), Utf8(text));
+        EXPECT_EQ(Utf8(title), Utf8(WindowText(Main())));
     }
     // A chosen folder is what F5 surveys from then on.
     g_pickedFolder = Wide(tree.Root());
     ScopedSeam<BrowseForFolderFunction> picker(g_pfnShowFolderPicker, &PickFolder);
     Command(ID_TOOL_SELECT_FOLDER);
     PressKey(List(), VK_F5);
-    ASSERT_TRUE(PumpUntil([this] { return SurveyEnded(); }, 60000));
+    ASSERT_TRUE(WaitSurveyEnded());
     EXPECT_EQ(0, RowCount());
     for (const std::string& link : links) ::DeleteFileA(link.c_str());
     ::DeleteFileA(beside.c_str());
@@ -594,10 +526,9 @@ TEST_F(SurveyTest, LinksThatHangOrCrashTheServiceEndOnlyTheirReaderAndAFolderLoo
     Survey(tree.Root());
     // Both links that hang may fall to one reader, one after the other.
     EXPECT_LT(::GetTickCount() - start, 2 * limit + 5000);
-    std::vector<std::string> walk;
-    ExpectedWalk(tree.Root(), &walk);
+    std::vector<std::string> walk = tree.Links();
     walk.erase(std::find(walk.begin(), walk.end(), tree.Path("crashes.lnk")));
-    EXPECT_EQ(walk, Paths());
+    EXPECT_EQ(walk, Column(0));
     for (const std::string& path : walk) {
         const bool hangs = std::any_of(std::begin(cases), std::end(cases),
                                        [&](const Case& c) { return c.kind == kGreyed && tree.Path(c.name) == path; });

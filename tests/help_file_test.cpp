@@ -10,16 +10,6 @@
 
 namespace {
 
-// A path of the source tree as Windows (or Wine's Z: drive) sees it.
-std::string SourcePath(const std::string& relative)
-{
-    std::string path = LIRVAN_SOURCE_DIR "/" + relative;
-    if (path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 std::string Sjis(const std::string& utf8)
 {
     int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), nullptr, 0);
@@ -58,25 +48,6 @@ std::string TextOf(HWND wnd)
     return text;
 }
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-HWND VisibleWindowOf(DWORD process)
-{
-    Search search{process, nullptr};
-    EnumWindows([](HWND wnd, LPARAM p) -> BOOL {
-        Search* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(wnd, &owner);
-        if (owner != s->process || !IsWindowVisible(wnd) || GetWindowTextLengthA(wnd) == 0) return TRUE;
-        s->found = wnd;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND RichEditIn(HWND top)
 {
     HWND found = nullptr;
@@ -87,37 +58,6 @@ HWND RichEditIn(HWND top)
     }, reinterpret_cast<LPARAM>(&found));
     return found;
 }
-
-// Runs the help viewer on one file and closes it at the end.
-class HelpViewer {
-public:
-    bool Start(const std::string& viewer, const std::string& file)
-    {
-        std::string command = "\"" + viewer + "\" " + file;
-        STARTUPINFOA si{sizeof si};
-        return CreateProcessA(viewer.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &m_process) != FALSE;
-    }
-    HWND WaitForWindow()
-    {
-        HWND wnd = nullptr;
-        PumpUntil([&] { return (wnd = VisibleWindowOf(m_process.dwProcessId)) != nullptr; }, 20000);
-        return wnd;
-    }
-    ~HelpViewer()
-    {
-        if (!m_process.hProcess) return;
-        HWND wnd = VisibleWindowOf(m_process.dwProcessId);
-        if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(m_process.hProcess, 1);
-        CloseHandle(m_process.hThread);
-        CloseHandle(m_process.hProcess);
-    }
-
-private:
-    PROCESS_INFORMATION m_process{};
-};
-
 }  // namespace
 
 TEST(HelpFile, OpensInTheHelpViewerWithItsTitleAndTheWholeGuide)
@@ -131,8 +71,7 @@ TEST(HelpFile, OpensInTheHelpViewerWithItsTitleAndTheWholeGuide)
     if (!SearchPathA(nullptr, "winhlp32.exe", nullptr, MAX_PATH, viewer, nullptr))
         GTEST_SKIP() << "this system has no Windows help viewer";
 
-    HelpViewer help;
-    ASSERT_TRUE(help.Start(viewer, helpFile));
+    ChildProcess help(viewer, helpFile);
     HWND top = help.WaitForWindow();
     ASSERT_NE(nullptr, top);
     // A file the viewer cannot read shows an error box instead of the help window.

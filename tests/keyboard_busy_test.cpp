@@ -2,14 +2,10 @@
 // state, and the ways the window ends.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "app/LinkSurveyApp.h"
-#include "mainwnd/LinkSurveyDlg.h"
 #include "res/resource.h"
-#include "support/TestHelpers.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 // The real main window, with a table in front of its own that records which
@@ -32,30 +28,7 @@ BEGIN_MESSAGE_MAP(ProbeDlg, CLinkSurveyDlg)
     ON_COMMAND(ID_FILE_SAVE_CSV, Record<ID_FILE_SAVE_CSV>)
 END_MESSAGE_MAP()
 
-class KeyboardTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dlg = std::make_unique<ProbeDlg>();
-        ASSERT_TRUE(dlg->Create(nullptr));
-        theApp.m_pMainWnd = dlg.get();
-        PumpPending();
-    }
-    void TearDown() override
-    {
-        if (dlg->m_hWnd) dlg->SetBusyState(1);
-        theApp.m_pMainWnd = nullptr;
-        dlg.reset();
-        // A destroyed main window posts WM_QUIT: take it out of the queue.
-        PumpPending();
-    }
-    HWND Main() const { return dlg->m_hWnd; }
-    HWND List() const { return ::GetDlgItem(dlg->m_hWnd, IDC_LINK_LIST); }
-    bool Alive() const { return dlg->m_hWnd != nullptr && ::IsWindow(dlg->m_hWnd); }
-    UINT CloseState() const { return ::GetMenuState(::GetSystemMenu(Main(), FALSE), 6, MF_BYPOSITION); }
-
-    std::unique_ptr<ProbeDlg> dlg;
-};
+using KeyboardTest = WindowTest<ProbeDlg>;
 
 const UINT kBusyCommands[] = {ID_TOOL_SCAN, ID_FILE_SAVE_CSV, ID_FILE_COPY_CSV, ID_FILE_EXIT};
 const UINT kAlwaysEnabled[] = {ID_FILE_VIEW_LIST, ID_TOOL_FIT_WINDOW, ID_TOOL_FIT_TEXT, ID_TOOL_SELECT_FOLDER,
@@ -75,16 +48,22 @@ TEST_F(KeyboardTest, EnterAndEscNeverCloseTheWindow)
     EXPECT_TRUE(Alive());
 }
 
-TEST_F(KeyboardTest, AcceleratorsReachTheCommandTable)
+TEST_F(KeyboardTest, AcceleratorsReachTheCommandTableButGreyedCommandsComeNeitherFromTheMenuNorFromTheirKey)
 {
-    PressKey(List(), 'F', false, true);
-    PressKey(List(), 'U', false, true);
-    PressKey(List(), 'W', false, true);
-    PressKey(List(), VK_F1);
-    PressKey(List(), VK_F5);
-    const std::vector<UINT> expected = {ID_TOOL_SELECT_FOLDER, ID_TOOL_FIT_TEXT, ID_TOOL_FIT_WINDOW, ID_HELP_CONTENTS,
-                                        ID_TOOL_SCAN};
-    EXPECT_EQ(expected, dlg->delivered);
+    for (int enable : {1, 0}) {
+        dlg->SetBusyState(enable);
+        dlg->delivered.clear();
+        if (!enable) {
+            for (UINT id : {ID_TOOL_SCAN, ID_FILE_SAVE_CSV}) ::SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+            EXPECT_TRUE(dlg->delivered.empty());
+        }
+        for (UINT key : {'F', 'U', 'W'}) PressKey(List(), key, false, true);
+        for (UINT key : {VK_F1, VK_F5}) PressKey(List(), key);
+        // The commands that stay enabled still work while busy.
+        std::vector<UINT> expected = {ID_TOOL_SELECT_FOLDER, ID_TOOL_FIT_TEXT, ID_TOOL_FIT_WINDOW, ID_HELP_CONTENTS};
+        if (enable) expected.push_back(ID_TOOL_SCAN);
+        EXPECT_EQ(expected, dlg->delivered) << "enable " << enable;
+    }
 }
 
 TEST_F(KeyboardTest, AFolderChoiceFromTheMenuCarriesCommand65535)
@@ -95,46 +74,20 @@ TEST_F(KeyboardTest, AFolderChoiceFromTheMenuCarriesCommand65535)
     EXPECT_EQ(std::vector<UINT>{ID_TOOL_SELECT_FOLDER}, dlg->delivered);
 }
 
-TEST_F(KeyboardTest, GreyedCommandsComeNeitherFromTheMenuNorFromTheirAccelerator)
-{
-    dlg->SetBusyState(0);
-    PressKey(List(), VK_F5);
-    ::SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(ID_TOOL_SCAN, 0), 0);
-    ::SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_CSV, 0), 0);
-    EXPECT_TRUE(dlg->delivered.empty());
-
-    // The commands that stay enabled still work while busy.
-    PressKey(List(), 'F', false, true);
-    PressKey(List(), 'U', false, true);
-    PressKey(List(), 'W', false, true);
-    PressKey(List(), VK_F1);
-    EXPECT_EQ((std::vector<UINT>{ID_TOOL_SELECT_FOLDER, ID_TOOL_FIT_TEXT, ID_TOOL_FIT_WINDOW, ID_HELP_CONTENTS}),
-              dlg->delivered);
-}
-
-TEST_F(KeyboardTest, AltF4ClosesWhenIdle)
-{
-    PressKey(List(), VK_F4, true);
-    PumpPending();
-    EXPECT_FALSE(Alive());
-}
-
-TEST_F(KeyboardTest, AltF4IsSwallowedWhileBusy)
+TEST_F(KeyboardTest, NothingClosesTheWindowWhileBusyAndAltF4DoesWhenIdle)
 {
     dlg->SetBusyState(0);
     PressKey(List(), VK_F4, true);
-    PumpPending();
-    EXPECT_TRUE(Alive());
-}
-
-TEST_F(KeyboardTest, NothingClosesTheWindowWhileBusy)
-{
-    dlg->SetBusyState(0);
     ::SendMessageA(Main(), WM_CLOSE, 0, 0);  // from outside: the cancel action
     ::SendMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ::SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
     PumpPending();
     EXPECT_TRUE(Alive());
+
+    dlg->SetBusyState(1);
+    PressKey(List(), VK_F4, true);
+    PumpPending();
+    EXPECT_FALSE(Alive());
 }
 
 TEST_F(KeyboardTest, ExitCommandAndCancelActionDestroyTheWindowAndEndTheLoop)
@@ -154,80 +107,27 @@ TEST_F(KeyboardTest, ExitCommandAndCancelActionDestroyTheWindowAndEndTheLoop)
 
 TEST_F(KeyboardTest, BusyStateGreysExactlyCloseAndFourCommands)
 {
-    HMENU menu = ::GetMenu(Main());
-    EXPECT_EQ(static_cast<UINT>(MF_DEFAULT), CloseState() & ~0u) << "Close starts enabled";
-    dlg->SetBusyState(0);
-    EXPECT_EQ(static_cast<UINT>(MF_GRAYED), CloseState() & ~static_cast<UINT>(MF_DEFAULT));
-    for (UINT command : kBusyCommands) EXPECT_EQ(static_cast<UINT>(MF_GRAYED), MenuState(menu, command)) << command;
-    for (UINT command : kAlwaysEnabled) EXPECT_EQ(0u, MenuState(menu, command)) << command;
-
-    dlg->SetBusyState(1);
-    EXPECT_EQ(0u, CloseState() & ~static_cast<UINT>(MF_DEFAULT));
-    for (UINT command : kBusyCommands) EXPECT_EQ(0u, MenuState(menu, command)) << command;
+    // Close is the menu's default item, so its state carries MF_DEFAULT besides the greyed bits.
+    const UINT kDefault = MF_DEFAULT;
+    EXPECT_EQ(kDefault, CloseState() & kDefault);
+    EXPECT_EQ(0u, CloseState() & ~kDefault) << "Close starts enabled";
+    for (int enable : {0, 1}) {
+        dlg->SetBusyState(enable);
+        const UINT greyed = enable ? 0u : static_cast<UINT>(MF_GRAYED);
+        EXPECT_EQ(greyed, CloseState() & ~kDefault) << "enable " << enable;
+        for (UINT command : kBusyCommands) EXPECT_EQ(greyed, MenuState(Menu(), command)) << command;
+        for (UINT command : kAlwaysEnabled) EXPECT_EQ(0u, MenuState(Menu(), command)) << command;
+    }
 }
 
-// ---- The real program, in a process of its own ---------------------------------
-
-namespace {
-struct Program {
-    PROCESS_INFORMATION process = {};
-    HWND window = nullptr;
-
-    bool Start()
-    {
-        char path[MAX_PATH] = {};
-        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string exe(path);
-        exe = exe.substr(0, exe.find_last_of('\\')) + "\\..\\Lirvan.exe";
-        STARTUPINFOA startup = {sizeof startup};
-        std::string command = "\"" + exe + "\"";
-        if (!::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process)) {
-            return false;
-        }
-        for (int i = 0; i < 300 && !window; ++i) {
-            ::EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(this));
-            if (!window) ::Sleep(50);
-        }
-        return window != nullptr;
-    }
-    static BOOL CALLBACK Match(HWND hWnd, LPARAM param)
-    {
-        auto* self = reinterpret_cast<Program*>(param);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hWnd, &pid);
-        char title[512] = {};
-        ::GetWindowTextA(hWnd, title, sizeof title);
-        if (pid == self->process.dwProcessId && std::string(title).find(" - Lirvan") != std::string::npos) {
-            self->window = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    bool Ended(DWORD timeoutMs) const { return ::WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-    ~Program()
-    {
-        if (process.hProcess) {
-            if (!Ended(0)) ::TerminateProcess(process.hProcess, 1);
-            ::CloseHandle(process.hProcess);
-            ::CloseHandle(process.hThread);
-        }
-    }
-};
-}  // namespace
-
-TEST(Program, EndsWhenTheExitCommandRuns)
+// The real program, in a process of its own.
+TEST(Program, EndsWhenTheExitCommandRunsAndWhenClosedFromItsCaption)
 {
-    Program program;
-    ASSERT_TRUE(program.Start());
-    ::PostMessageA(program.window, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
-    EXPECT_TRUE(program.Ended(20000));
-}
-
-TEST(Program, EndsWhenClosedFromItsCaption)
-{
-    Program program;
-    ASSERT_TRUE(program.Start());
-    ::PostMessageA(program.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(program.Ended(20000));
+    for (auto [message, wParam] : {std::pair<UINT, WPARAM>{WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0)}, {WM_SYSCOMMAND, SC_CLOSE}}) {
+        ChildProcess program(BuiltProgram());
+        HWND window = program.WaitForWindow(" - Lirvan");
+        ASSERT_NE(nullptr, window) << message;
+        ::PostMessageA(window, message, wParam, 0);
+        EXPECT_TRUE(program.Ended(20000)) << message;
+    }
 }

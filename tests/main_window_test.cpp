@@ -20,13 +20,6 @@ std::string HeaderText(HWND list, int index)
     return text;
 }
 
-std::string WindowText(HWND window)
-{
-    char text[512] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 // The list fills the client area above the status bar, which spans the bottom edge.
 void ExpectListAboveStatusBar(HWND main, const std::string& where)
 {
@@ -43,20 +36,6 @@ void ExpectListAboveStatusBar(HWND main, const std::string& where)
     EXPECT_GT(bar.bottom, bar.top) << where;
     EXPECT_EQ(client.right, bar.right) << where;
     EXPECT_EQ(client.bottom, bar.bottom) << where;
-}
-
-int ColumnWidth(HWND list, int column)
-{
-    return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
-}
-
-// Records the width parameter of every LVM_SETCOLUMNWIDTH that reaches the list.
-std::vector<LPARAM> g_widthParams;
-WNDPROC g_listProc = nullptr;
-LRESULT CALLBACK RecordWidths(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == LVM_SETCOLUMNWIDTH) g_widthParams.push_back(lParam);
-    return ::CallWindowProcA(g_listProc, hWnd, message, wParam, lParam);
 }
 }  // namespace
 
@@ -95,7 +74,7 @@ TEST_F(StartUp, ListHasItsStylesAndFont)
     const DWORD expected = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | WS_TABSTOP;
     EXPECT_EQ(expected, style & (expected | LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_NOSORTHEADER));
 
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0));
+    HFONT font = Font();
     ASSERT_NE(nullptr, font);
     LOGFONTA logFont = {};
     ASSERT_EQ(static_cast<int>(sizeof logFont), ::GetObjectA(font, sizeof logFont, &logFont));
@@ -120,16 +99,15 @@ TEST_F(StartUp, ColumnsAreSpreadOverTheListAtStart)
     RECT outer;
     ::GetWindowRect(List(), &outer);
     const int share = (outer.right - outer.left) / 8;
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(share, ColumnWidth(List(), i)) << "column " << i;
-    EXPECT_EQ(share - 30, ColumnWidth(List(), 7));
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(share, ColumnWidth(i)) << "column " << i;
+    EXPECT_EQ(share - 30, ColumnWidth(7));
 }
 
 using Resizing = MainWindowTest;
 
 TEST_F(Resizing, ListFillsTheClientAreaAboveTheStatusBarAndColumnWidthsStay)
 {
-    std::vector<int> before;
-    for (int i = 0; i < 8; ++i) before.push_back(ColumnWidth(List(), i));
+    const std::vector<int> before = Widths();
 
     for (int show : {SW_MAXIMIZE, SW_RESTORE}) {
         ::ShowWindow(Main(), show);
@@ -138,7 +116,7 @@ TEST_F(Resizing, ListFillsTheClientAreaAboveTheStatusBarAndColumnWidthsStay)
     }
     ::SetWindowPos(Main(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
     PumpPending();
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(before[i], ColumnWidth(List(), i)) << "column " << i;
+    EXPECT_EQ(before, Widths());
 }
 
 TEST_F(Resizing, MinimisingShrinksTheListToNothing)
@@ -167,36 +145,31 @@ TEST_F(FitToWindow, SpreadsTheListWidthOverTheColumns)
     for (int width : {800, 807}) {
         ::MoveWindow(List(), 0, 0, width, 200, TRUE);
         dlg->FitColumnsToWindow(dlg->m_listCtrl);
-        for (int i = 0; i < 7; ++i) EXPECT_EQ(100, ColumnWidth(List(), i)) << width << " px, column " << i;
-        EXPECT_EQ(70, ColumnWidth(List(), 7)) << width << " px";
+        EXPECT_EQ((std::vector<int>{100, 100, 100, 100, 100, 100, 100, 70}), Widths()) << width << " px";
     }
 }
 
 TEST_F(FitToWindow, NarrowListsHandTheLastWidthOverAsItsLowSixteenBits)
 {
-    g_widthParams.clear();
-    g_listProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordWidths)));
     struct Case { int share; LPARAM last; } cases[] = {{29, 0xFFFF}, {28, 0xFFFE}, {40, 10}};
     for (const Case& c : cases) {
-        g_widthParams.clear();
+        WidthWatch watch(List());
         ::MoveWindow(List(), 0, 0, c.share * 8, 200, TRUE);
         dlg->FitColumnsToWindow(dlg->m_listCtrl);
-        ASSERT_EQ(9u, g_widthParams.size()) << "share " << c.share;
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(c.share, g_widthParams[i]) << "share " << c.share;
-        EXPECT_EQ(c.last, g_widthParams[8]) << "share " << c.share;
+        const auto& changes = WidthWatch::Changes();
+        ASSERT_EQ(9u, changes.size()) << "share " << c.share;
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(c.share, changes[i].width) << "share " << c.share;
+        EXPECT_EQ(c.last, changes[8].width) << "share " << c.share;
     }
-    ::SetWindowLongPtrA(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 }
 
 using DpiChange = MainWindowTest;
 
 TEST_F(DpiChange, OnAMonitorOfAnotherScaleTheWindowTakesTheSuggestedRectangleAndRescalesFontAndColumns)
 {
-    std::vector<int> widths;
-    for (int i = 0; i < 8; ++i) widths.push_back(ColumnWidth(List(), i));
+    std::vector<int> widths = Widths();
     UINT dpiBefore = 96;
-    HFONT fontAtStart = reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0));
+    HFONT fontAtStart = Font();
 
     struct Case { UINT dpi; RECT suggested; int fontHeight; } cases[] = {
         {144, {40, 30, 40 + 900, 30 + 640}, 18}, {192, {0, 0, 1100, 800}, 24}, {96, {20, 10, 20 + 560, 10 + 420}, 12}};
@@ -209,23 +182,21 @@ TEST_F(DpiChange, OnAMonitorOfAnotherScaleTheWindowTakesTheSuggestedRectangleAnd
                                                         << window.right << "," << window.bottom;
         ExpectListAboveStatusBar(Main(), std::to_string(c.dpi) + " DPI");
 
-        LOGFONTA logFont = {};
-        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0)), sizeof logFont, &logFont);
-        EXPECT_EQ(c.fontHeight, logFont.lfHeight) << c.dpi << " DPI";
-        EXPECT_STREQ("ＭＳ Ｐゴシック", logFont.lfFaceName);
+        EXPECT_EQ(c.fontHeight, ListFont().lfHeight) << c.dpi << " DPI";
+        EXPECT_STREQ("ＭＳ Ｐゴシック", ListFont().lfFaceName);
         // Each width looks as wide as before the move, rounded to the pixel.
         for (int i = 0; i < 8; ++i) {
             widths[i] = ::MulDiv(widths[i], c.dpi, dpiBefore);
-            EXPECT_EQ(widths[i], ColumnWidth(List(), i)) << c.dpi << " DPI, column " << i;
+            EXPECT_EQ(widths[i], ColumnWidth(i)) << c.dpi << " DPI, column " << i;
         }
         dpiBefore = c.dpi;
     }
-    EXPECT_NE(fontAtStart, reinterpret_cast<HFONT>(::SendMessageA(List(), WM_GETFONT, 0, 0)));
+    EXPECT_NE(fontAtStart, Font());
 
     // Fitting to the window at 150 % leaves the scroll bar its wider room.
     ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
     ::MoveWindow(List(), 0, 0, 1200, 300, TRUE);
     dlg->FitColumnsToWindow(dlg->m_listCtrl);
-    EXPECT_EQ(150, ColumnWidth(List(), 0));
-    EXPECT_EQ(105, ColumnWidth(List(), 7));
+    EXPECT_EQ(150, ColumnWidth(0));
+    EXPECT_EQ(105, ColumnWidth(7));
 }

@@ -22,20 +22,6 @@ HRESULT Write(const char* path, const char* target, const char* arguments, const
                           runSize, AnsiToWide(iconPath), iconIndex);
 }
 
-// The names in a folder, "." and ".." left out.
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) names.push_back(found.cFileName);
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-    return names;
-}
-
 // A save that starts writing where it was told and then finds the disk full.
 HRESULT SaveHalfway(IPersistFile*, const WCHAR* path)
 {
@@ -45,7 +31,6 @@ HRESULT SaveHalfway(IPersistFile*, const WCHAR* path)
     ::CloseHandle(file);
     return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 }
-
 }  // namespace
 
 class ShellLinkTest : public ::testing::Test {
@@ -54,26 +39,33 @@ protected:
     TempTree tree;
 };
 
-TEST_F(ShellLinkTest, ReadsBackEveryPropertyOfALink)
+TEST_F(ShellLinkTest, ReadsBackEveryPropertyOfALinkMadeByTheServiceOrWritten)
 {
-    const std::string path = tree.Path("tool.lnk");
-    LinkSpec sample;
-    sample.arguments = "-a,b /c";
-    sample.workDir = "C:\\windows\\temp";
-    sample.hotkey = 0x0641;
-    sample.iconPath = "C:\\windows\\system32\\shell32.dll";
-    sample.iconIndex = 7;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, sample));
-
-    HRESULT status;
-    const ShortcutInfo info = Read(path, &status);
-    ASSERT_GE(status, 0);
-    EXPECT_STREQ(L"C:\\windows\\notepad.exe", info.strTarget);
-    EXPECT_STREQ(L"-a,b /c", info.strArguments);
-    EXPECT_STREQ(L"C:\\windows\\temp", info.strWorkDir);
-    EXPECT_EQ(0x0641, info.wHotkey);
-    EXPECT_STREQ(L"C:\\windows\\system32\\shell32.dll", info.strIconPath);
-    EXPECT_EQ(7, info.nIconIndex);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tree.Path("tool.lnk"), {kNotepad, "-a,b /c", "C:\\windows\\temp", 0x0641, SW_SHOWNORMAL, kShell32, 7}));
+    ASSERT_GE(Write(tree.Path("new.lnk").c_str(), "C:\\windows\\regedit.exe", "x,y", "C:\\windows", 0x0246, 0,
+                    "C:\\windows\\regedit.exe", 0),
+              0);
+    const struct Case {
+        const char* name;
+        const WCHAR *target, *arguments, *workDir;
+        WORD hotkey;
+        const WCHAR* iconPath;
+        int iconIndex;
+    } cases[] = {
+        {"tool.lnk", L"C:\\windows\\notepad.exe", L"-a,b /c", L"C:\\windows\\temp", 0x0641, L"C:\\windows\\system32\\shell32.dll", 7},
+        {"new.lnk", L"C:\\windows\\regedit.exe", L"x,y", L"C:\\windows", 0x0246, L"C:\\windows\\regedit.exe", 0},
+    };
+    for (const Case& c : cases) {
+        HRESULT status;
+        const ShortcutInfo info = Read(tree.Path(c.name), &status);
+        ASSERT_GE(status, 0) << c.name;
+        EXPECT_STREQ(c.target, info.strTarget) << c.name;
+        EXPECT_STREQ(c.arguments, info.strArguments) << c.name;
+        EXPECT_STREQ(c.workDir, info.strWorkDir) << c.name;
+        EXPECT_EQ(c.hotkey, info.wHotkey) << c.name;
+        EXPECT_STREQ(c.iconPath, info.strIconPath) << c.name;
+        EXPECT_EQ(c.iconIndex, info.nIconIndex) << c.name;
+    }
 }
 
 TEST_F(ShellLinkTest, AFileThatIsNoLinkFailsToRead)
@@ -85,23 +77,6 @@ TEST_F(ShellLinkTest, AFileThatIsNoLinkFailsToRead)
     EXPECT_LT(status, 0);
     Read(tree.Path("missing.lnk"), &status);
     EXPECT_LT(status, 0);
-}
-
-TEST_F(ShellLinkTest, WriteRoundTripsTheSixProperties)
-{
-    const std::string path = tree.Path("new.lnk");
-    ASSERT_GE(Write(path.c_str(), "C:\\windows\\regedit.exe", "x,y", "C:\\windows", 0x0246, 0,
-                             "C:\\windows\\regedit.exe", 0),
-              0);
-    HRESULT status;
-    const ShortcutInfo info = Read(path, &status);
-    ASSERT_GE(status, 0);
-    EXPECT_STREQ(L"C:\\windows\\regedit.exe", info.strTarget);
-    EXPECT_STREQ(L"x,y", info.strArguments);
-    EXPECT_STREQ(L"C:\\windows", info.strWorkDir);
-    EXPECT_EQ(0x0246, info.wHotkey);
-    EXPECT_STREQ(L"C:\\windows\\regedit.exe", info.strIconPath);
-    EXPECT_EQ(0, info.nIconIndex);
 }
 
 TEST_F(ShellLinkTest, RunSizeIndexBecomesTheStoredShowCommand)
@@ -118,10 +93,8 @@ TEST_F(ShellLinkTest, RunSizeIndexBecomesTheStoredShowCommand)
 TEST_F(ShellLinkTest, WritingAnExistingLinkKeepsItsDescription)
 {
     const std::string path = tree.Path("described.lnk");
-    LinkSpec sample;
-    sample.description = "メモ帳を開く";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, sample));
-    ASSERT_GE(Write(path.c_str(), sample.target.c_str(), "", "", 0x0241, 2, "", 0), 0);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(path, {kNotepad, "", "", 0, SW_SHOWNORMAL, "", 0, "メモ帳を開く"}));
+    ASSERT_GE(Write(path.c_str(), kNotepad, "", "", 0x0241, 2, "", 0), 0);
     EXPECT_EQ("メモ帳を開く", LinkDescription(path));
     EXPECT_EQ(3, StoredShowCmd(path));
 }
@@ -137,7 +110,7 @@ TEST_F(ShellLinkTest, AWriteThatCannotSaveFailsAndLeavesTheFile)
     EXPECT_LT(Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0), 0);
     ::CloseHandle(holder);
     EXPECT_EQ(before, FileBytes(path));
-    EXPECT_EQ(std::vector<std::string>{"locked.lnk"}, NamesIn(tree.Root()));
+    EXPECT_EQ(std::vector<std::wstring>{L"locked.lnk"}, NamesInW(Wide(tree.Root())));
 
     EXPECT_LT(Write(tree.Path("no such folder\\x.lnk").c_str(), "C:\\windows\\notepad.exe", "", "", 0,
                              0, "", 0),
@@ -155,7 +128,7 @@ TEST_F(ShellLinkTest, ASaveThatFailsHalfwayLeavesTheLinkWholeAndNothingBesideIt)
                   Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0, 2, "", 0));
     }
     EXPECT_EQ(before, FileBytes(path));
-    EXPECT_EQ(std::vector<std::string>{"kept.lnk"}, NamesIn(tree.Root()));
+    EXPECT_EQ(std::vector<std::wstring>{L"kept.lnk"}, NamesInW(Wide(tree.Root())));
 }
 
 TEST_F(ShellLinkTest, AWrittenLinkKeepsItsHiddenAndSystemAttributes)
@@ -168,7 +141,7 @@ TEST_F(ShellLinkTest, AWrittenLinkKeepsItsHiddenAndSystemAttributes)
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
               attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     EXPECT_EQ(3, StoredShowCmd(path));
-    EXPECT_EQ(std::vector<std::string>{"secret.lnk"}, NamesIn(tree.Root()));
+    EXPECT_EQ(std::vector<std::wstring>{L"secret.lnk"}, NamesInW(Wide(tree.Root())));
 }
 
 // The service never sees it in this process (a reader process reads links).
@@ -176,11 +149,11 @@ TEST_F(ShellLinkTest, ADamagedLinkIsNeverRewritten)
 {
     const std::string good = tree.Path("good.lnk");
     ASSERT_HRESULT_SUCCEEDED(MakeLink(good, LinkSpec()));
-    for (const std::string& bytes : {LinkWithRunawayItem(FileBytes(good)), std::string("not a link")}) {
+    for (const std::string& bytes : {LinkWithRunawayItem(FileBytesW(Wide(good))), std::string("not a link")}) {
         const std::string path = tree.Path("damaged.lnk");
         WriteTextFile(path, bytes);
         EXPECT_LT(Write(path.c_str(), "C:\\windows\\regedit.exe", "", "", 0x0641, 2, "", 0), 0);
-        EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), FileBytes(path));
+        EXPECT_EQ(bytes, FileBytes(path));
     }
-    EXPECT_EQ((std::vector<std::string>{"damaged.lnk", "good.lnk"}), NamesIn(tree.Root()));
+    EXPECT_EQ((std::vector<std::wstring>{L"damaged.lnk", L"good.lnk"}), NamesInW(Wide(tree.Root())));
 }

@@ -5,56 +5,79 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 
-HRESULT MakeLink(const std::string& path, const LinkSpec& sample)
+#include "framework/WideString.h"
+#include "support/TestHelpers.h"
+
+namespace {
+// Test trees hold names and depths beyond the code page.
+std::wstring LongForm(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+// The service's link object and its file interface, released after `use`.
+HRESULT UseShellLink(const std::function<HRESULT(IShellLinkW*, IPersistFile*)>& use)
 {
-    IShellLinkA* link = nullptr;
-    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                     reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return hr;
-    link->SetPath(sample.target.c_str());
-    link->SetArguments(sample.arguments.c_str());
-    link->SetWorkingDirectory(sample.workDir.c_str());
-    link->SetHotkey(sample.hotkey);
-    link->SetShowCmd(sample.showCmd);
-    link->SetIconLocation(sample.iconPath.c_str(), sample.iconIndex);
-    if (!sample.description.empty()) link->SetDescription(sample.description.c_str());
     IPersistFile* file = nullptr;
     hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(hr)) {
-        WCHAR wide[MAX_PATH] = {};
-        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        hr = file->Save(wide, TRUE);
+        hr = use(link, file);
         file->Release();
     }
     link->Release();
     return hr;
 }
 
-namespace {
-std::wstring LongForm(const std::wstring& path) { return L"\\\\?\\" + path; }
+// The entries of a folder, "." and ".." left out, in the order the platform lists them.
+void ForEachIn(const std::wstring& folder, const std::function<void(const std::wstring& name, DWORD attributes)>& visit)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(LongForm(folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") visit(name, found.dwFileAttributes);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
+// Depth first, a folder after what it holds; folder links are not followed: they may lead back.
+void WalkTree(const std::wstring& folder, const std::function<void(const std::wstring& path, DWORD attributes)>& visit)
+{
+    ForEachIn(folder, [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring path = folder + L"\\" + name;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) WalkTree(path, visit);
+        visit(path, attributes);
+    });
+}
 }  // namespace
+
+HRESULT MakeLink(const std::string& path, const LinkSpec& sample)
+{
+    return UseShellLink([&](IShellLinkW* link, IPersistFile* file) {
+        link->SetPath(Wide(sample.target).c_str());
+        link->SetArguments(Wide(sample.arguments).c_str());
+        link->SetWorkingDirectory(Wide(sample.workDir).c_str());
+        link->SetHotkey(sample.hotkey);
+        link->SetShowCmd(sample.showCmd);
+        link->SetIconLocation(Wide(sample.iconPath).c_str(), sample.iconIndex);
+        if (!sample.description.empty()) link->SetDescription(Wide(sample.description).c_str());
+        return file->Save(Wide(path).c_str(), TRUE);
+    });
+}
 
 HRESULT MakeLinkW(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
                   const std::wstring& iconPath, WORD hotkey)
 {
-    IShellLinkW* link = nullptr;
-    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(&link));
-    if (FAILED(hr)) return hr;
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments.c_str());
-    link->SetHotkey(hotkey);
-    link->SetIconLocation(iconPath.c_str(), 0);
-    IPersistFile* file = nullptr;
-    hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(hr)) {
-        hr = file->Save(LongForm(path).c_str(), TRUE);
-        file->Release();
-    }
-    link->Release();
-    return hr;
+    return UseShellLink([&](IShellLinkW* link, IPersistFile* file) {
+        link->SetPath(target.c_str());
+        link->SetArguments(arguments.c_str());
+        link->SetHotkey(hotkey);
+        link->SetIconLocation(iconPath.c_str(), 0);
+        return file->Save(LongForm(path).c_str(), TRUE);
+    });
 }
 
 bool MakeFolderW(const std::wstring& path) { return ::CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }
@@ -84,48 +107,24 @@ std::vector<unsigned char> FileBytesW(const std::wstring& path)
 std::vector<std::wstring> NamesInW(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW(LongForm(folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    ForEachIn(folder, [&](const std::wstring& name, DWORD) { names.push_back(name); });
     return names;
 }
 
 std::string LinkDescription(const std::string& path)
 {
-    std::string description;
-    IShellLinkA* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link)))) {
-        return description;
-    }
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        WCHAR wide[MAX_PATH] = {};
-        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        char text[MAX_PATH] = {};
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetDescription(text, MAX_PATH))) {
-            description = text;
-        }
-        file->Release();
-    }
-    link->Release();
-    return description;
+    return WideToAnsi(ReadWithService(Wide(path), false).description.c_str()).str();
 }
 
-std::vector<unsigned char> FileBytes(const std::string& path)
+std::string FileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes = FileBytesW(Wide(path));
+    return std::string(bytes.begin(), bytes.end());
 }
 
 int StoredShowCmd(const std::string& path)
 {
-    const std::vector<unsigned char> bytes = FileBytes(path);
+    const std::vector<unsigned char> bytes = FileBytesW(Wide(path));
     if (bytes.size() < 0x40) return -1;
     return bytes[0x3C] | (bytes[0x3D] << 8) | (bytes[0x3E] << 16) | (bytes[0x3F] << 24);
 }
@@ -156,7 +155,6 @@ std::string TempTree::Folder(const std::string& relative) const
 }
 
 namespace {
-// Wide and in the long form: test trees hold names and depths beyond the code page.
 // Wine's own calls neither make nor remove a folder link: the host's ln and rm
 // do, started like programs of Wine's own with Unix paths. Their end cannot be
 // waited for, so `done` says when they have done their work.
@@ -194,29 +192,34 @@ void RemoveFolderLink(const std::wstring& path)
     auto gone = [&] { return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; };
     if (!::RemoveDirectoryW(path.c_str())) OnWineHost("rm", {path}, gone);
 }
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW(LongForm(folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = LongForm(folder + L"\\" + name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            RemoveFolderLink(path);  // never followed: it may lead back
-            continue;
-        }
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::DeleteFileW(path.c_str())) RemoveTree(folder + L"\\" + name);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    ::RemoveDirectoryW(LongForm(folder).c_str());
-}
 }  // namespace
 
-TempTree::~TempTree() { RemoveTree(Wide(m_root)); }
+TempTree::~TempTree()
+{
+    WalkTree(Wide(m_root), [](const std::wstring& path, DWORD attributes) {
+        const std::wstring longPath = LongForm(path);
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            RemoveFolderLink(longPath);
+            return;
+        }
+        ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(longPath.c_str());
+        else ::DeleteFileW(longPath.c_str());
+    });
+    ::RemoveDirectoryW(LongForm(Wide(m_root)).c_str());
+}
+
+std::vector<std::string> TempTree::Links() const
+{
+    std::vector<std::string> links;
+    WalkTree(Wide(m_root), [&](const std::wstring& path, DWORD attributes) {
+        const WCHAR* end = path.c_str() + path.size() - 4;
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && (lstrcmpiW(end, L".lnk") == 0 || lstrcmpiW(end, L".pif") == 0)) {
+            links.push_back(WideToAnsi(path.c_str()).str());
+        }
+    });
+    return links;
+}
 
 bool MakeFolderLink(const std::string& link, const std::string& target)
 {
@@ -258,40 +261,27 @@ std::string LinkWithTinyItems(const std::vector<unsigned char>& good, int items,
 ServiceReading ReadWithService(const std::wstring& path, bool resolve)
 {
     ServiceReading out;
-    IShellLinkW* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link)))) {
-        return out;
-    }
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    UseShellLink([&](IShellLinkW* link, IPersistFile* file) {
         out.status = file->Load(path.c_str(), STGM_READ);
-        if (SUCCEEDED(out.status)) {
-            if (resolve) link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
-            std::vector<WCHAR> text(0x10000);
-            WIN32_FIND_DATAW data;
-            auto get = [&text](std::wstring& into, auto call) {
-                text[0] = L'\0';
-                call(text.data(), static_cast<int>(text.size()));
-                into = text.data();
-            };
-            get(out.target, [&](WCHAR* t, int n) { link->GetPath(t, n, &data, 0); });
-            get(out.arguments, [&](WCHAR* t, int n) { link->GetArguments(t, n); });
-            get(out.workDir, [&](WCHAR* t, int n) { link->GetWorkingDirectory(t, n); });
-            get(out.iconPath, [&](WCHAR* t, int n) { link->GetIconLocation(t, n, &out.iconIndex); });
-            link->GetHotkey(&out.hotkey);
-            link->GetShowCmd(&out.showCmd);
-        }
-        file->Release();
-    }
-    link->Release();
+        if (FAILED(out.status)) return out.status;
+        if (resolve) link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH);
+        std::vector<WCHAR> text(0x10000);
+        WIN32_FIND_DATAW data;
+        auto get = [&text](std::wstring& into, auto call) {
+            text[0] = L'\0';
+            call(text.data(), static_cast<int>(text.size()));
+            into = text.data();
+        };
+        get(out.target, [&](WCHAR* t, int n) { link->GetPath(t, n, &data, 0); });
+        get(out.arguments, [&](WCHAR* t, int n) { link->GetArguments(t, n); });
+        get(out.workDir, [&](WCHAR* t, int n) { link->GetWorkingDirectory(t, n); });
+        get(out.iconPath, [&](WCHAR* t, int n) { link->GetIconLocation(t, n, &out.iconIndex); });
+        get(out.description, [&](WCHAR* t, int n) { link->GetDescription(t, n); });
+        link->GetHotkey(&out.hotkey);
+        link->GetShowCmd(&out.showCmd);
+        return out.status;
+    });
     return out;
 }
 
-std::wstring RealLinksFolder()
-{
-    const std::wstring source = Wide(LIRVAN_SOURCE_DIR);
-    std::wstring folder = L"Z:" + source + L"/tests/data/real-links";
-    for (WCHAR& c : folder) if (c == L'/') c = L'\\';
-    return folder;
-}
+std::wstring RealLinksFolder() { return Wide(SourcePath("tests\\data\\real-links")); }

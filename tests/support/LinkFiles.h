@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+inline constexpr char kNotepad[] = "C:\\windows\\notepad.exe";
+inline constexpr char kShell32[] = "C:\\windows\\system32\\shell32.dll";
+
 struct LinkSpec {
-    std::string target = "C:\\windows\\notepad.exe";
+    std::string target = kNotepad;
     std::string arguments;
     std::string workDir;
     WORD hotkey = 0;
@@ -34,7 +37,7 @@ std::vector<std::wstring> NamesInW(const std::wstring& folder);
 // resolved without a user interface: the oracle for the survey's rows.
 struct ServiceReading {
     HRESULT status = E_FAIL;  // of the load
-    std::wstring target, arguments, workDir, iconPath;
+    std::wstring target, arguments, workDir, iconPath, description;
     WORD hotkey = 0;
     int showCmd = 0, iconIndex = 0;
 };
@@ -46,7 +49,7 @@ std::wstring RealLinksFolder();
 // The description stored in a link file ("" when it cannot be read).
 std::string LinkDescription(const std::string& path);
 // The whole file, byte for byte.
-std::vector<unsigned char> FileBytes(const std::string& path);
+std::string FileBytes(const std::string& path);
 // The show command stored in a link file's header (offset 0x3C).
 int StoredShowCmd(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& bytes);
@@ -64,6 +67,9 @@ public:
     const std::string& Root() const { return m_root; }
     std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
     std::string Folder(const std::string& relative) const;  // creates it
+    // The link files below it (.lnk, .pif), in the order the platform walks the
+    // tree; folder links are not followed.
+    std::vector<std::string> Links() const;
 
 private:
     std::string m_root;

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include "framework/WideString.h"
 #include "framework/Wnd.h"
 #include "survey/LinkReaderProcess.h"
 
@@ -72,67 +73,12 @@ std::string Utf8(const std::string& sjis)
 
 std::string AppCaption() { return AfxGetAppName(); }
 
-DialogAnswerer::DialogAnswerer(std::string caption, int buttonId, DWORD timeoutMs)
-    : m_caption(std::move(caption)), m_buttonId(buttonId), m_timeoutMs(timeoutMs)
+std::string WindowText(HWND window)
 {
-    m_thread = ::CreateThread(nullptr, 0, &DialogAnswerer::Watch, this, 0, nullptr);
+    char text[1024] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
 }
-
-DialogAnswerer::~DialogAnswerer()
-{
-    if (m_thread) {
-        // Keep dispatching while the watcher finishes: it may be talking to our windows.
-        while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            PumpPending();
-        }
-        ::CloseHandle(m_thread);
-    }
-}
-
-bool DialogAnswerer::WaitAnswered(DWORD timeoutMs)
-{
-    return PumpUntil([this] { return Answered(); }, timeoutMs);
-}
-
-namespace {
-struct DialogSearch {
-    const std::string* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hWnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd)) return TRUE;
-    char className[64] = {};
-    ::GetClassNameA(hWnd, className, sizeof className);
-    char title[512] = {};
-    ::GetWindowTextA(hWnd, title, sizeof title);
-    if (std::string(className) == "#32770" && *search->caption == title) {
-        search->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM param)
-{
-    char className[64] = {};
-    ::GetClassNameA(hWnd, className, sizeof className);
-    if (lstrcmpiA(className, "Static") == 0) {
-        char text[2048] = {};
-        ::GetWindowTextA(hWnd, text, sizeof text);
-        if (text[0]) {
-            auto* out = reinterpret_cast<std::string*>(param);
-            if (!out->empty()) *out += "\n";
-            *out += text;
-        }
-    }
-    return TRUE;
-}
-}  // namespace
 
 int DrawnDefaultButton(HWND dialog)
 {
@@ -159,37 +105,119 @@ bool WaitDialogReady(HWND dialog)
     return ::SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &result) != 0;
 }
 
+DialogAnswerer::DialogAnswerer(std::string caption, std::vector<int> buttons)
+    : m_caption(std::move(caption)), m_buttons(std::move(buttons))
+{
+    m_thread = ::CreateThread(nullptr, 0, &DialogAnswerer::Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::DialogAnswerer(std::string caption, Steps steps) : m_caption(std::move(caption)), m_steps(std::move(steps))
+{
+    m_thread = ::CreateThread(nullptr, 0, &DialogAnswerer::Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::DialogAnswerer(HWND owner, int button) : m_owner(owner), m_buttons{button}
+{
+    m_thread = ::CreateThread(nullptr, 0, &DialogAnswerer::Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    ::InterlockedExchange(&m_stop, 1);
+    // Keep dispatching while the watcher finishes: it may be talking to our windows.
+    while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) PumpPending();
+    ::CloseHandle(m_thread);
+}
+
+bool DialogAnswerer::WaitAnswered(DWORD timeoutMs)
+{
+    return PumpUntil([this] { return Answered(); }, timeoutMs);
+}
+
+std::vector<DialogAnswerer::Box> DialogAnswerer::Boxes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_boxes;
+}
+
+HWND DialogAnswerer::Find() const
+{
+    struct Search {
+        const DialogAnswerer* self;
+        HWND found;
+    } search{this, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hWnd, &pid);
+            char className[64] = {};
+            ::GetClassNameA(hWnd, className, sizeof className);
+            if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd) || std::string(className) != "#32770") return TRUE;
+            const bool ours = s->self->m_owner ? ::GetWindow(hWnd, GW_OWNER) == s->self->m_owner
+                                               : WindowText(hWnd) == s->self->m_caption;
+            if (ours) s->found = hWnd;
+            return !ours;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
 {
     auto* self = static_cast<DialogAnswerer*>(param);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < self->m_timeoutMs) {
-        DialogSearch search{&self->m_caption, nullptr};
-        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            WaitDialogReady(search.found);
-            std::string text;
-            ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
-            self->m_text = text;
-            self->m_owner = ::GetWindow(search.found, GW_OWNER);
-            const LRESULT def = ::SendMessageA(search.found, DM_GETDEFID, 0, 0);
-            self->m_defaultButton = DrawnDefaultButton(search.found);
-            if (self->m_defaultButton == 0 && HIWORD(def) == DC_HASDEFID) self->m_defaultButton = LOWORD(def);
-            if (self->m_buttonId == 0) {
-                HWND focus = ::GetDlgItem(search.found, self->m_defaultButton);
-                ::PostMessageA(focus ? focus : search.found, WM_KEYDOWN, VK_RETURN, 1);
-                ::PostMessageA(focus ? focus : search.found, WM_KEYUP, VK_RETURN, 0xC0000001);
-            } else {
-                HWND button = ::GetDlgItem(search.found, self->m_buttonId);
-                ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(self->m_buttonId, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(button));
-            }
-            ::InterlockedExchange(&self->m_answered, 1);
-            return 0;
+    while (!self->m_stop) {
+        HWND dialog = self->Find();
+        if (!dialog) {
+            ::Sleep(20);
+            continue;
         }
-        ::Sleep(30);
+        WaitDialogReady(dialog);
+        Box seen;
+        ::EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM text) -> BOOL {
+                char className[64] = {}, part[2048] = {};
+                ::GetClassNameA(child, className, sizeof className);
+                ::GetWindowTextA(child, part, sizeof part);
+                auto* out = reinterpret_cast<std::string*>(text);
+                if (lstrcmpiA(className, "Static") == 0 && part[0]) *out += (out->empty() ? "" : "\n") + std::string(part);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&seen.text));
+        seen.owner = ::GetWindow(dialog, GW_OWNER);
+        seen.defaultButton = DrawnDefaultButton(dialog);
+        const LRESULT defId = ::SendMessageA(dialog, DM_GETDEFID, 0, 0);
+        if (seen.defaultButton == 0 && HIWORD(defId) == DC_HASDEFID) seen.defaultButton = LOWORD(defId);
+        size_t index;
+        {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            index = self->m_boxes.size();
+            self->m_boxes.push_back(seen);
+        }
+        const int button = index < self->m_buttons.size() ? self->m_buttons[index] : IDCANCEL;
+        if (index == 0 && self->m_steps) {
+            self->m_steps(dialog);
+        } else if (button == 0) {
+            HWND target = ::GetDlgItem(dialog, seen.defaultButton);
+            ::PostMessageA(target ? target : dialog, WM_KEYDOWN, VK_RETURN, 1);
+            ::PostMessageA(target ? target : dialog, WM_KEYUP, VK_RETURN, 0xC0000001);
+        } else {
+            ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+        }
+        // One dialog left open is found again, and cancelled.
+        for (int i = 0; i < 500 && ::IsWindow(dialog) && ::IsWindowVisible(dialog); ++i) ::Sleep(10);
     }
-    return 1;
+    return 0;
+}
+
+std::vector<DialogAnswerer::Box> Answering(const std::function<void()>& action, std::vector<int> buttons)
+{
+    DialogAnswerer boxes(AppCaption(), std::move(buttons));
+    action();
+    boxes.WaitAnswered();
+    return boxes.Boxes();
 }
 
 namespace {
@@ -207,13 +235,7 @@ std::vector<ShellCall>& ShellRecorder::Calls()
     return calls;
 }
 
-ShellRecorder::ShellRecorder()
-{
-    Calls().clear();
-    g_pfnShellExecute = &RecordShellCall;
-}
-
-ShellRecorder::~ShellRecorder() { g_pfnShellExecute = &::ShellExecuteA; }
+ShellRecorder::ShellRecorder() : ScopedSeam(g_pfnShellExecute, &RecordShellCall) { Calls().clear(); }
 
 ClipboardBlock ReadClipboard(UINT format)
 {
@@ -229,6 +251,14 @@ ClipboardBlock ReadClipboard(UINT format)
     return result;
 }
 
+std::string SourcePath(const std::string& relative)
+{
+    std::string path = LIRVAN_SOURCE_DIR "/" + relative;
+    if (path[0] == '/') path = "Z:" + path;
+    for (char& c : path) if (c == '/') c = '\\';
+    return path;
+}
+
 std::string ProgramFolderOfTest()
 {
     char path[MAX_PATH] = {};
@@ -237,15 +267,13 @@ std::string ProgramFolderOfTest()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string BuiltProgram() { return ProgramFolderOfTest() + "..\\Lirvan.exe"; }
+
 void UseProgramAsLinkReader()
 {
-    WCHAR path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path);
-    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"..\\Lirvan.exe";
-    WCHAR full[MAX_PATH] = {};
-    ::GetFullPathNameW(program.c_str(), MAX_PATH, full, nullptr);
-    g_strLinkReaderProgram = full;
+    char full[MAX_PATH] = {};
+    ::GetFullPathNameA(BuiltProgram().c_str(), MAX_PATH, full, nullptr);
+    g_strLinkReaderProgram = AnsiToWide(full);
 }
 
 int ReadersRunning()
@@ -261,4 +289,63 @@ int ReadersRunning()
     }
     ::CloseHandle(snapshot);
     return running;
+}
+
+namespace {
+// A visible window of the process whose title holds `title`.
+HWND WindowOf(DWORD process, const std::string& title)
+{
+    struct Search {
+        DWORD process;
+        const std::string* title;
+        HWND found;
+    } search{process, &title, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hWnd, &pid);
+            const std::string text = WindowText(hWnd);
+            if (pid != s->process || !::IsWindowVisible(hWnd) || text.empty() || text.find(*s->title) == std::string::npos) {
+                return TRUE;
+            }
+            s->found = hWnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments)
+{
+    std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {sizeof startup};
+    if (!::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &m_process)) {
+        m_process = {};
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (!m_process.hProcess) return;
+    if (HWND window = WindowOf(m_process.dwProcessId, "")) ::PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!Ended(5000)) ::TerminateProcess(m_process.hProcess, 1);
+    ::CloseHandle(m_process.hThread);
+    ::CloseHandle(m_process.hProcess);
+}
+
+HWND ChildProcess::WaitForWindow(const std::string& title, DWORD timeoutMs) const
+{
+    HWND window = nullptr;
+    if (m_process.hProcess) {
+        PumpUntil([&] { return (window = WindowOf(m_process.dwProcessId, title)) != nullptr; }, timeoutMs);
+    }
+    return window;
+}
+
+bool ChildProcess::Ended(DWORD timeoutMs) const
+{
+    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
